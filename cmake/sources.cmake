@@ -1,0 +1,12 @@
+# Pure logic: no <windows.h>, builds natively and for Windows.
+set(QV_PURE_SOURCES
+    runtime/text.cpp
+    runtime/values.cpp
+    runtime/error_text.cpp
+)
+
+# Tests of the pure logic; run natively and under Wine.
+set(QV_NATIVE_TEST_SOURCES
+    tests/runtime/values_test.cpp
+    tests/runtime/error_text_test.cpp
+)

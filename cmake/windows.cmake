@@ -1,0 +1,29 @@
+# Windows build (i686 for the program and its tests; x86_64 for speed figures).
+enable_language(ASM)
+enable_testing()
+
+add_compile_definitions(__USE_MINGW_ANSI_STDIO=1 WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+# Reproducible images: no build paths, no time stamp.
+add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=.)
+add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp)
+if(CMAKE_BUILD_TYPE STREQUAL "Release")
+    add_link_options(-s)
+endif()
+
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+target_compile_options(gtest PRIVATE -w)
+target_compile_options(gtest_main PRIVATE -w)
+
+add_library(qv_runtime STATIC
+    ${QV_PURE_SOURCES}
+    runtime/memory_win.cpp
+    runtime/runtime_win.cpp
+    runtime/declared_win.cpp
+    runtime/declared_call.S
+)
+target_link_libraries(qv_runtime PUBLIC ole32 oleaut32 uuid shell32 user32 gdi32 advapi32)
+
+include(cmake/windows_targets.cmake)

@@ -1,0 +1,28 @@
+# Programs and test executables of the Windows build.
+
+# Windows test support: child processes and message boxes.
+add_library(qv_test_support STATIC tests/support/child_process_win.cpp)
+target_link_libraries(qv_test_support PUBLIC gtest)
+
+add_executable(probe_program WIN32 tests/runtime/probe_program_win.cpp)
+target_link_libraries(probe_program qv_runtime)
+
+add_executable(pure_tests ${QV_NATIVE_TEST_SOURCES} tests/support/pure_tests_main_win.cpp)
+target_link_libraries(pure_tests qv_runtime gtest)
+
+add_executable(runtime_tests tests/runtime/runtime_test_win.cpp tests/runtime/program_test_win.cpp
+    tests/support/runtime_tests_main_win.cpp)
+target_link_libraries(runtime_tests qv_runtime qv_test_support)
+add_dependencies(runtime_tests probe_program)
+
+# The same library twice: trusted in a subfolder, planted beside the tests.
+foreach(variant trusted planted)
+    add_library(qvplant_${variant} SHARED tests/runtime/plant_dll.c)
+    set_target_properties(qvplant_${variant} PROPERTIES OUTPUT_NAME qvplant PREFIX "")
+    target_link_options(qvplant_${variant} PRIVATE -Wl,--kill-at)
+    add_dependencies(runtime_tests qvplant_${variant})
+endforeach()
+target_compile_definitions(qvplant_trusted PRIVATE PLANT_ID=1)
+target_compile_definitions(qvplant_planted PRIVATE PLANT_ID=2)
+set_target_properties(qvplant_trusted PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/trusted
+    ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/trusted)

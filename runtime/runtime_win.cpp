@@ -1,0 +1,282 @@
+#include "runtime/runtime_win.h"
+
+#include <ole2.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "runtime/declared_win.h"
+#include "runtime/error_text.h"
+#include "runtime/memory.h"
+
+namespace qv {
+namespace {
+
+const char kOwnerClass[] = "QvOwnerWindow";
+const char kHostClass[] = "QvHostWindow";
+
+struct LiveComponent {
+    const ComponentDescription* description;
+    void* object;
+};
+
+struct LiveWindow {
+    const WindowDescription* description;
+    HWND hwnd;
+    std::vector<LiveComponent> components;
+};
+
+struct RuntimeState {
+    bool comInitialised = false;
+    bool ending = false;
+    bool reporting = false;
+    DWORD mainThread = 0;
+    HWND owner = nullptr;
+    char folder[MAX_PATH] = {};
+    char fileName[MAX_PATH] = {};
+    std::vector<void (*)()> cleanups;
+    std::vector<LiveWindow> windows;
+};
+
+RuntimeState& State() {
+    static RuntimeState state;
+    return state;
+}
+
+const WindowDescription* FindDescription(uint32_t id) {
+    for (int i = 0; i < kProgram.windowCount; ++i)
+        if (kProgram.windows[i].id == id) return &kProgram.windows[i];
+    return nullptr;
+}
+
+LiveWindow* FindLive(uint32_t id) {
+    for (LiveWindow& w : State().windows)
+        if (w.description->id == id) return &w;
+    return nullptr;
+}
+
+const EventBinding* FindBinding(const WindowDescription& d, uint32_t componentId, int32_t event) {
+    for (int i = 0; i < d.eventCount; ++i)
+        if (d.events[i].componentId == componentId && d.events[i].event == event) return &d.events[i];
+    return nullptr;
+}
+
+ErrorSubject LookupSubject(uint32_t windowId, uint32_t componentId) {
+    ErrorSubject subject;
+    const WindowDescription* d = FindDescription(windowId);
+    if (!d) return subject;
+    subject.windowFound = true;
+    subject.windowName = d->name;
+    for (int i = 0; i < d->componentCount; ++i) {
+        if (componentId == 0 || d->components[i].id == componentId) {
+            subject.componentFound = true;
+            subject.componentName = d->components[i].name;
+            break;
+        }
+    }
+    return subject;
+}
+
+// The section of the image that holds literals and byte-set constants.
+void FindConstantData() {
+    auto* base = reinterpret_cast<const BYTE*>(GetModuleHandleA(nullptr));
+    auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
+    for (unsigned i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
+        if (std::memcmp(section->Name, ".rdata", 7) == 0) {
+            const BYTE* begin = base + section->VirtualAddress;
+            SetConstantDataRange(begin, begin + std::max(section->Misc.VirtualSize, section->SizeOfRawData));
+            return;
+        }
+    }
+    SetConstantDataRange(base, base + nt->OptionalHeader.SizeOfImage);
+}
+
+bool DescriptionsAreSound() {
+    if (kProgram.windowCount < 0 || (kProgram.windowCount > 0 && !kProgram.windows)) return false;
+    for (int i = 0; i < kProgram.windowCount; ++i) {
+        const WindowDescription& d = kProgram.windows[i];
+        if (!d.name || !d.caption || (d.componentCount > 0 && !d.components) || (d.eventCount > 0 && !d.events))
+            return false;
+        for (int c = 0; c < d.componentCount; ++c)
+            if (!d.components[c].type || !d.components[c].type->create || !d.components[c].name) return false;
+    }
+    return true;
+}
+
+void RegisterClasses(HINSTANCE instance) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = instance;
+    wc.lpszClassName = kOwnerClass;
+    RegisterClassA(&wc);
+    wc.lpszClassName = kHostClass;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    RegisterClassA(&wc);
+}
+
+}  // namespace
+
+void StartRuntime() {
+    RuntimeState& s = State();
+    if (!s.comInitialised) s.comInitialised = SUCCEEDED(OleInitialize(nullptr));
+
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    char* cut = std::strrchr(path, '\\');
+    if (cut) {
+        *cut = '\0';
+        lstrcpynA(s.fileName, cut + 1, MAX_PATH);
+    }
+    lstrcpynA(s.folder, path, MAX_PATH);
+    SetCurrentDirectoryA(s.folder);
+
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    RegisterClasses(instance);
+    s.owner = CreateWindowExA(WS_EX_TOOLWINDOW, kOwnerClass, "", 0, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+
+    s.mainThread = GetCurrentThreadId();
+    FindConstantData();
+    InitDeclaredCalls(kProgram.declared, kProgram.declaredCount);
+    for (int i = 0; i < kProgram.libraryCount; ++i)
+        kProgram.libraries[i]->notify(kNotifyStart, reinterpret_cast<intptr_t>(&RuntimeNotify), 0);
+    if (!DescriptionsAreSound()) ReportRuntimeErrorText(0, "载入窗口模板数据段出错!", 0, 0);
+}
+
+void RegisterCleanup(void (*routine)()) {
+    auto& list = State().cleanups;
+    if (std::find(list.begin(), list.end(), routine) == list.end()) list.push_back(routine);
+}
+
+void LoadStartWindow(uint32_t windowId) {
+    RuntimeState& s = State();
+    const WindowDescription* d = FindDescription(windowId);
+    HWND hwnd = nullptr;
+    if (d)
+        hwnd = CreateWindowExA(0, kHostClass, d->caption, WS_OVERLAPPEDWINDOW, d->x, d->y, d->cx, d->cy, s.owner,
+                               nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (!hwnd) ReportRuntimeErrorText(0, "载入启动窗口失败", static_cast<int32_t>(windowId), 0);
+
+    s.windows.push_back(LiveWindow{d, hwnd, {}});
+    for (int i = 0; i < d->componentCount; ++i) {
+        const ComponentDescription& c = d->components[i];
+        void* object = c.type->create(c.style, hwnd, c.x, c.y, c.cx, c.cy, d->id, c.id);
+        if (object) FindLive(windowId)->components.push_back(LiveComponent{&c, object});
+    }
+
+    int32_t ignored = 0;
+    if (const EventBinding* created = FindBinding(*d, 0, 0)) created->handler(0, nullptr, &ignored);
+    if (d->visible && IsWindow(hwnd)) ShowWindow(hwnd, SW_SHOW);
+}
+
+void RunMessageLoop() {
+    bool any = false;
+    for (const LiveWindow& w : State().windows) any = any || IsWindow(w.hwnd);
+    if (!any) return;
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+void EndProcess(int exitCode) {
+    RuntimeState& s = State();
+    if (s.ending) ExitProcess(static_cast<UINT>(exitCode));
+    s.ending = true;
+
+    std::vector<void (*)()> cleanups;
+    cleanups.swap(s.cleanups);
+    for (auto routine : cleanups) routine();
+
+    for (int i = 0; i < kProgram.libraryCount; ++i) kProgram.libraries[i]->notify(kNotifyEnd, 0, 0);
+    ReleaseDeclaredCalls();
+
+    std::vector<LiveWindow> windows;
+    windows.swap(s.windows);
+    for (const LiveWindow& w : windows)
+        if (IsWindow(w.hwnd)) DestroyWindow(w.hwnd);
+    if (s.owner) DestroyWindow(s.owner);
+    s.owner = nullptr;
+
+    if (s.comInitialised) OleUninitialize();
+    s.comInitialised = false;
+    ExitProcess(static_cast<UINT>(exitCode));
+}
+
+void ReportRuntimeError(int code, int32_t pos1, int32_t pos2) {
+    ReportRuntimeErrorText(code, RuntimeErrorMessage(code), pos1, pos2);
+}
+
+void ReportRuntimeErrorText(int code, const char* message, int32_t pos1, int32_t pos2) {
+    RuntimeState& s = State();
+    // A fault while reporting (or while ending) must not show a second box.
+    if (s.reporting || s.ending) ExitProcess(static_cast<UINT>(-1));
+    s.reporting = true;
+    const std::string text = BuildErrorText(code, message, pos1, pos2, LookupSubject);
+    MessageBoxA(nullptr, text.c_str(), "错误", MB_OK | MB_ICONERROR);
+    s.cleanups.clear();
+    EndProcess(-1);
+}
+
+intptr_t RuntimeNotify(int32_t message, intptr_t a, intptr_t b) {
+    switch (message) {
+        case kComponentDestroyed: {
+            if (LiveWindow* w = FindLive(static_cast<uint32_t>(a))) {
+                auto& list = w->components;
+                list.erase(std::remove_if(list.begin(), list.end(),
+                                          [&](const LiveComponent& c) {
+                                              return c.description->id == static_cast<uint32_t>(b);
+                                          }),
+                           list.end());
+            }
+            return 0;
+        }
+        case kLookupComponent: {
+            const uint32_t windowId = static_cast<uint32_t>(a), componentId = static_cast<uint32_t>(b);
+            if (LiveWindow* w = FindLive(windowId)) {
+                if (IsWindow(w->hwnd))
+                    for (const LiveComponent& c : w->components)
+                        if (c.description->id == componentId) return reinterpret_cast<intptr_t>(c.object);
+            }
+            ReportRuntimeErrorText(0, "指定窗口或窗口组件不存在或尚未载入", static_cast<int32_t>(windowId),
+                                   static_cast<int32_t>(componentId));
+        }
+        case kRaiseEvent: {
+            auto* record = reinterpret_cast<EventRecord*>(a);
+            LiveWindow* w = record ? FindLive(record->windowId) : nullptr;
+            const EventBinding* binding = w ? FindBinding(*w->description, record->componentId, record->event) : nullptr;
+            if (!binding) return 0;
+            int32_t value = 0;
+            const int argc = std::min<int32_t>(std::max<int32_t>(record->argc, 0), 5);
+            if (binding->handler(argc, record->args, &value)) {
+                record->hasResult = 1;
+                record->result = value;
+            }
+            return 1;
+        }
+        case kAllocBlock:
+            return reinterpret_cast<intptr_t>(b == 0 ? AllocBlock(static_cast<size_t>(a))
+                                                     : TryAllocBlock(static_cast<size_t>(a)));
+        case kFreeBlock:
+            FreeBlock(reinterpret_cast<void*>(a));
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+const char* ProgramFolder() { return State().folder; }
+const char* ProgramFileName() { return State().fileName; }
+HWND OwnerWindow() { return State().owner; }
+
+HWND FindProgramWindow(uint32_t windowId) {
+    LiveWindow* w = FindLive(windowId);
+    return w ? w->hwnd : nullptr;
+}
+
+}  // namespace qv

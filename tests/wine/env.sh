@@ -1,0 +1,27 @@
+# Environment of a throwaway Wine prefix; source it, then call qv_wine_env DIR.
+# Never touches the user's own prefix.
+
+qv_wine_env() {
+    export WINEPREFIX="$1"
+    export HOME="$1.home"
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+    export LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
+    export TZ=Asia/Shanghai
+    unset DISPLAY WAYLAND_DISPLAY
+    mkdir -p "$HOME"
+}
+
+# qv_make_prefix DIR 64|32: a fresh prefix with the null graphics driver.
+qv_make_prefix() {
+    local dir=$1 bits=$2
+    rm -rf "$dir" "$dir.home"
+    mkdir -p "$(dirname "$dir")"
+    qv_wine_env "$dir"
+    if [ "$bits" = 32 ]; then export WINEARCH=win32; else export WINEARCH=win64; fi
+    wineboot -i >/dev/null 2>&1 || true
+    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+    wineserver -w
+    unset WINEARCH
+    [ -f "$dir/system.reg" ]
+}
