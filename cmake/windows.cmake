@@ -23,7 +23,11 @@ add_library(qv_runtime STATIC
     runtime/runtime_win.cpp
     runtime/declared_win.cpp
     runtime/declared_call.S
+    runtime/files_win.cpp
 )
 target_link_libraries(qv_runtime PUBLIC ole32 oleaut32 uuid shell32 user32 gdi32 advapi32)
+
+add_library(qv_installer_core STATIC installer/platform_win.cpp)
+target_link_libraries(qv_installer_core PUBLIC qv_runtime)
 
 include(cmake/windows_targets.cmake)

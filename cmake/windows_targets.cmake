@@ -11,6 +11,7 @@ add_executable(pure_tests ${QV_NATIVE_TEST_SOURCES} tests/support/pure_tests_mai
 target_link_libraries(pure_tests qv_runtime gtest)
 
 add_executable(runtime_tests tests/runtime/runtime_test_win.cpp tests/runtime/program_test_win.cpp
+    tests/runtime/files_test_win.cpp
     tests/support/runtime_tests_main_win.cpp)
 target_link_libraries(runtime_tests qv_runtime qv_test_support)
 add_dependencies(runtime_tests probe_program)
@@ -26,3 +27,6 @@ target_compile_definitions(qvplant_trusted PRIVATE PLANT_ID=1)
 target_compile_definitions(qvplant_planted PRIVATE PLANT_ID=2)
 set_target_properties(qvplant_trusted PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/trusted
     ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/trusted)
+
+add_executable(installer_tests tests/installer/platform_test_win.cpp tests/support/installer_tests_main_win.cpp)
+target_link_libraries(installer_tests qv_installer_core gtest)

@@ -46,3 +46,4 @@ endfunction()
 
 qv_wine_test(pure pure_tests.exe BITS 64)
 qv_wine_test(runtime runtime_tests.exe)
+qv_wine_test(installer installer_tests.exe)

@@ -6,6 +6,7 @@ set -uo pipefail
 prefix=$1; shift
 [ -f "$prefix/system.reg" ] || { echo "run.sh: no prefix at $prefix" >&2; exit 2; }
 qv_wine_env "$prefix"
+if [ -d "$prefix/drive_c/windows/syswow64" ]; then export QV_WINDOWS_BITS=64; else export QV_WINDOWS_BITS=32; fi
 wine "$@"
 status=$?
 wineserver -w
