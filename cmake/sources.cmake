@@ -5,6 +5,7 @@ set(QV_PURE_SOURCES
     runtime/error_text.cpp
     runtime/registry_rules.cpp
     installer/registration.cpp
+    shell/shell_rules.cpp
 )
 
 # Tests of the pure logic; run natively and under Wine.
@@ -13,4 +14,5 @@ set(QV_NATIVE_TEST_SOURCES
     tests/runtime/error_text_test.cpp
     tests/runtime/registry_rules_test.cpp
     tests/installer/registration_test.cpp
+    tests/shell/shell_rules_test.cpp
 )

@@ -27,6 +27,9 @@ add_library(qv_runtime STATIC
 )
 target_link_libraries(qv_runtime PUBLIC ole32 oleaut32 uuid shell32 user32 gdi32 advapi32)
 
+add_library(qv_shell STATIC shell/shell_win.cpp)
+target_link_libraries(qv_shell PUBLIC qv_runtime)
+
 add_library(qv_installer_core STATIC installer/platform_win.cpp)
 target_link_libraries(qv_installer_core PUBLIC qv_runtime)
 

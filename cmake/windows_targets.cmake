@@ -30,3 +30,8 @@ set_target_properties(qvplant_trusted PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAK
 
 add_executable(installer_tests tests/installer/platform_test_win.cpp tests/support/installer_tests_main_win.cpp)
 target_link_libraries(installer_tests qv_installer_core gtest)
+
+add_executable(cmdline_probe WIN32 tests/shell/cmdline_probe_win.cpp)
+add_executable(shell_tests tests/shell/shell_test_win.cpp tests/support/shell_tests_main_win.cpp)
+target_link_libraries(shell_tests qv_shell qv_test_support)
+add_dependencies(shell_tests cmdline_probe)

@@ -1,0 +1,29 @@
+// Shell services: special folders, shortcut files and shell verbs. COM must
+// be initialised on the calling thread (start-up does it); the commands never
+// initialise it.
+#pragma once
+
+#include "runtime/runtime_win.h"
+#include "runtime/value.h"
+
+namespace qv::shell {
+
+// The support library entry of the shell services.
+extern const SupportLibrary kShellLibrary;
+
+// 1: folder kind. Yields a fresh text ending in one "\" (result.text), or null
+// for a kind outside 1 to 11 or a failed lookup. A missing folder is never
+// created. A 259-byte path still gets its separator.
+void GetSpecialFolder(TypedValue* result, int argc, const TypedValue* args);
+
+// 1: link path, 2: target, 3: description, 4: arguments, 5: working folder
+// (4 and 5 read only when five arguments are passed). ".lnk" is appended when
+// the file name has no dot. Yields true exactly when the link was saved; a
+// path over 255 bytes that would need the suffix yields false, nothing written.
+void CreateShortcut(TypedValue* result, int argc, const TypedValue* args);
+
+// 1: verb number, 2: file, 3: parameters, 4: working folder, 5: show mode.
+// One ShellExecuteA; nothing is returned.
+void ExecuteShellVerb(TypedValue* result, int argc, const TypedValue* args);
+
+}  // namespace qv::shell

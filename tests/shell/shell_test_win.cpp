@@ -1,0 +1,211 @@
+// Shell commands against Wine's shell: folders, link files read back through
+// IShellLinkA, and ShellExecuteA starting a probe program.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <string>
+
+#include "runtime/memory.h"
+#include "runtime/value.h"
+#include "shell/shell_win.h"
+#include "tests/support/child_process_win.h"
+
+namespace qv::test {
+namespace {
+
+std::string Folder(int32_t kind) {
+    TypedValue arg = MakeInt(kind), result{};
+    shell::GetSpecialFolder(&result, 1, &arg);
+    std::string s = result.text ? result.text : "<null>";
+    FreeBlock(const_cast<char*>(result.text));
+    return s;
+}
+
+TEST(SpecialFolder, KindsGiveTheirFoldersWithOneSeparator) {
+    const int csidl[] = {5, 6, 16, 20, 11, 2, 7, 26};
+    for (int kind = 1; kind <= 8; ++kind) {
+        char expected[MAX_PATH] = {};
+        if (!SHGetSpecialFolderPathA(nullptr, expected, csidl[kind - 1], FALSE)) {
+            EXPECT_EQ("<null>", Folder(kind)) << kind;
+            continue;
+        }
+        EXPECT_EQ(std::string(expected) + "\\", Folder(kind)) << kind;
+    }
+    char windows[MAX_PATH], system[MAX_PATH], temp[MAX_PATH];
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    GetSystemDirectoryA(system, MAX_PATH);
+    GetTempPathA(MAX_PATH, temp);
+    EXPECT_EQ(std::string(windows) + "\\", Folder(9));
+    EXPECT_EQ(std::string(system) + "\\", Folder(10));
+    EXPECT_EQ(std::string(temp), Folder(11));
+    EXPECT_EQ('\\', temp[strlen(temp) - 1]);
+    for (int kind : {0, -1, 12}) EXPECT_EQ("<null>", Folder(kind));
+}
+
+TEST(SpecialFolder, EachCallGivesItsOwnBlock) {
+    TypedValue arg = MakeInt(8), a{}, b{};
+    shell::GetSpecialFolder(&a, 1, &arg);
+    shell::GetSpecialFolder(&b, 1, &arg);
+    ASSERT_NE(nullptr, a.text);
+    ASSERT_NE(a.text, b.text);
+    const std::string kept = b.text;
+    FreeBlock(const_cast<char*>(a.text));
+    EXPECT_EQ(kept, b.text);
+    FreeBlock(const_cast<char*>(b.text));
+}
+
+struct LinkRead {
+    std::string target, arguments, description, folder;
+    int show = -1;
+};
+
+LinkRead ReadLink(const std::string& path) {
+    LinkRead r;
+    IShellLinkA* link = nullptr;
+    IPersistFile* file = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&link))))
+        return r;
+    link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    wchar_t wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    if (SUCCEEDED(file->Load(wide, STGM_READ))) {
+        char buf[MAX_PATH];
+        buf[0] = 0;
+        link->GetPath(buf, MAX_PATH, nullptr, SLGP_RAWPATH);
+        r.target = buf;
+        buf[0] = 0;
+        link->GetArguments(buf, MAX_PATH);
+        r.arguments = buf;
+        buf[0] = 0;
+        link->GetDescription(buf, MAX_PATH);
+        r.description = buf;
+        buf[0] = 0;
+        link->GetWorkingDirectory(buf, MAX_PATH);
+        r.folder = buf;
+        link->GetShowCmd(&r.show);
+    }
+    file->Release();
+    link->Release();
+    return r;
+}
+
+class Shortcut : public testing::Test {
+protected:
+    void SetUp() override { dir_ = MakeTempFolder("lnk"); }
+    void TearDown() override { RemoveTree(dir_); }
+    bool Create(std::initializer_list<TypedValue> args) {
+        TypedValue result{};
+        shell::CreateShortcut(&result, static_cast<int>(args.size()), args.begin());
+        return result.word != 0;
+    }
+    std::string dir_;
+};
+
+TEST_F(Shortcut, SavesEveryPropertyAndAppendsLnk) {
+    const std::string link = dir_ + "\\Quorvane";
+    EXPECT_TRUE(Create({MakeText(link.c_str()), MakeText("C:\\Program Files\\Zentrel\\Zentrel.exe"), MakeText("Quorvane"),
+                        MakeText("/n"), MakeText("C:\\Work")}));
+    const LinkRead r = ReadLink(link + ".lnk");
+    EXPECT_EQ("C:\\Program Files\\Zentrel\\Zentrel.exe", r.target);
+    EXPECT_EQ("/n", r.arguments);
+    EXPECT_EQ("Quorvane", r.description);
+    EXPECT_EQ("C:\\Work", r.folder);
+    // The header's show-command field (offset 0x3C) as saved.
+    const std::string raw = ReadWholeFile(link + ".lnk");
+    ASSERT_GT(raw.size(), 0x40u);
+    EXPECT_EQ(SW_SHOW, static_cast<unsigned char>(raw[0x3C])) << "read back as " << r.show;
+}
+
+TEST_F(Shortcut, AbsentArgumentsLeaveEmptyFieldsAndGbkNamesBecomeUnicode) {
+    // "Quorvane卸载" in GBK, "卸载程序" as description.
+    const std::string link = dir_ + "\\Quorvane\xD0\xB6\xD4\xD8";
+    EXPECT_TRUE(Create({MakeText(link.c_str()), MakeText("C:\\Program Files\\Zentrel\\Uninstall.exe"),
+                        MakeText("\xD0\xB6\xD4\xD8\xB3\xCC\xD0\xF2"), MakeAbsent(), MakeAbsent()}));
+    wchar_t wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, dir_.c_str(), -1, wide, MAX_PATH);
+    const std::wstring expected = std::wstring(wide) + L"\\Quorvane\x5378\x8F7D.lnk";
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(expected.c_str()));
+    const LinkRead r = ReadLink(link + ".lnk");
+    EXPECT_EQ("", r.arguments);
+    EXPECT_EQ("", r.folder);
+    EXPECT_EQ("\xD0\xB6\xD4\xD8\xB3\xCC\xD0\xF2", r.description);
+}
+
+TEST_F(Shortcut, FewerThanFiveArgumentsIgnoreArgumentsFourAndFive) {
+    const std::string link = dir_ + "\\four";
+    EXPECT_TRUE(Create({MakeText(link.c_str()), MakeText("C:\\x.exe"), MakeAbsent(), MakeText("/n")}));
+    const LinkRead r = ReadLink(link + ".lnk");
+    EXPECT_EQ("", r.arguments);
+    EXPECT_EQ("", r.description);
+}
+
+TEST_F(Shortcut, DotsInFoldersAndExtensionsInNames) {
+    CreateDirectoryA((dir_ + "\\user.name").c_str(), nullptr);
+    EXPECT_TRUE(Create({MakeText((dir_ + "\\user.name\\Quorvane").c_str()), MakeText("C:\\x.exe")}));
+    EXPECT_TRUE(PathExists(dir_ + "\\user.name\\Quorvane.lnk"));
+    EXPECT_TRUE(Create({MakeText((dir_ + "\\already.lnk").c_str()), MakeText("C:\\x.exe")}));
+    EXPECT_TRUE(PathExists(dir_ + "\\already.lnk"));
+    EXPECT_TRUE(Create({MakeText((dir_ + "\\notes.txt").c_str()), MakeText("C:\\x.exe")}));
+    EXPECT_TRUE(PathExists(dir_ + "\\notes.txt"));
+    EXPECT_FALSE(PathExists(dir_ + "\\notes.txt.lnk"));
+}
+
+TEST_F(Shortcut, FailsWithoutWritingForMissingFolderOrOverlongName) {
+    EXPECT_FALSE(Create({MakeText((dir_ + "\\missing\\Quorvane").c_str()), MakeText("C:\\x.exe")}));
+    EXPECT_FALSE(PathExists(dir_ + "\\missing"));
+    std::string longName = dir_ + "\\" + std::string(256 - dir_.size() - 1, 'n');
+    ASSERT_EQ(256u, longName.size());
+    EXPECT_FALSE(Create({MakeText(longName.c_str()), MakeText("C:\\x.exe")}));
+    std::string fits = longName.substr(0, 255 - 0);
+    fits.resize(200);
+    EXPECT_TRUE(Create({MakeText(fits.c_str()), MakeText("C:\\x.exe")}));
+}
+
+TEST(ShellVerb, OpeningAShortcutStartsItsTargetWithItsArguments) {
+    const std::string dir = MakeTempFolder("verb");
+    const std::string log = dir + "\\cmdline.log";
+    SetEnvironmentVariableA("QV_PROBE_LOG", log.c_str());
+    const std::string probe = ExeFolder() + "\\cmdline_probe.exe";
+    const std::string link = dir + "\\Probe";
+    TypedValue created{};
+    const TypedValue linkArgs[5] = {MakeText(link.c_str()), MakeText(probe.c_str()), MakeText("probe"), MakeText("/n"),
+                                    MakeAbsent()};
+    shell::CreateShortcut(&created, 5, linkArgs);
+    ASSERT_EQ(1u, created.word);
+
+    const std::string file = link + ".lnk";
+    const TypedValue args[5] = {MakeInt(4), MakeText(file.c_str()), MakeAbsent(), MakeAbsent(), MakeAbsent()};
+    TypedValue result{};
+    shell::ExecuteShellVerb(&result, 5, args);
+    EXPECT_EQ(0u, result.raw);
+    std::string seen;
+    for (int i = 0; i < 200 && seen.empty(); ++i, Sleep(100)) seen = ReadWholeFile(log);
+    EXPECT_NE(std::string::npos, seen.find("cmdline_probe.exe")) << seen;
+    EXPECT_NE(std::string::npos, seen.find(" /n")) << seen;
+    RemoveTree(dir);
+}
+
+TEST(ShellVerb, ANullVerbOpensAProgramToo) {
+    const std::string dir = MakeTempFolder("verb0");
+    const std::string log = dir + "\\cmdline.log";
+    SetEnvironmentVariableA("QV_PROBE_LOG", log.c_str());
+    const std::string probe = ExeFolder() + "\\cmdline_probe.exe";
+    for (int verb : {0, 6}) {
+        const TypedValue args[4] = {MakeInt(verb), MakeText(probe.c_str()), MakeText("verb"), MakeAbsent()};
+        TypedValue result{};
+        shell::ExecuteShellVerb(&result, 4, args);
+    }
+    std::string seen;
+    for (int i = 0; i < 200; ++i, Sleep(100)) {
+        seen = ReadWholeFile(log);
+        if (seen.find("verb\n") != seen.rfind("verb\n")) break;
+    }
+    EXPECT_NE(seen.find("verb\n"), seen.rfind("verb\n")) << seen;
+    RemoveTree(dir);
+}
+
+}  // namespace
+}  // namespace qv::test
