@@ -6,6 +6,7 @@ set(QV_PURE_SOURCES
     runtime/registry_rules.cpp
     installer/registration.cpp
     shell/shell_rules.cpp
+    payload/archive_format.cpp
 )
 
 # Tests of the pure logic; run natively and under Wine.

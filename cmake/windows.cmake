@@ -27,6 +27,19 @@ add_library(qv_runtime STATIC
 )
 target_link_libraries(qv_runtime PUBLIC ole32 oleaut32 uuid shell32 user32 gdi32 advapi32)
 
+set(QV_MINIZIP_DIR /usr/local/src/minizip CACHE PATH "minizip sources (unzip.c, ioapi.c)")
+add_library(qv_minizip STATIC payload/minizip_unzip.c ${QV_MINIZIP_DIR}/ioapi.c)
+target_include_directories(qv_minizip PUBLIC ${QV_MINIZIP_DIR})
+target_compile_definitions(qv_minizip PRIVATE NOUNCRYPT)
+target_compile_options(qv_minizip PRIVATE -w)
+target_link_libraries(qv_minizip PUBLIC z)
+
+add_library(qv_payload STATIC payload/archive_reader_win.cpp payload/extractor_win.cpp payload/zip_component_win.cpp)
+target_link_libraries(qv_payload PUBLIC qv_runtime qv_minizip)
+
+add_executable(unpack payload/unpack_main_win.cpp)
+target_link_libraries(unpack qv_payload)
+
 add_library(qv_shell STATIC shell/shell_win.cpp)
 target_link_libraries(qv_shell PUBLIC qv_runtime)
 

@@ -1,0 +1,257 @@
+#include "payload/archive_reader_win.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "payload/minizip_local.h"
+#include "runtime/text.h"
+
+namespace qv::payload {
+namespace {
+
+// minizip's file layer over the handle that OpenArchive opened: "opening"
+// hands out that handle, and closing leaves it to CloseArchive.
+voidpf ZCALLBACK OpenHandle(voidpf opaque, const char*, int) { return opaque; }
+
+uLong ZCALLBACK ReadHandle(voidpf, voidpf stream, void* buffer, uLong size) {
+    DWORD got = 0;
+    return ReadFile(static_cast<HANDLE>(stream), buffer, size, &got, nullptr) ? got : 0;
+}
+
+uLong ZCALLBACK WriteHandle(voidpf, voidpf, const void*, uLong) { return 0; }
+
+long ZCALLBACK TellHandle(voidpf, voidpf stream) {
+    LARGE_INTEGER zero{}, position{};
+    if (!SetFilePointerEx(static_cast<HANDLE>(stream), zero, &position, FILE_CURRENT)) return -1;
+    return static_cast<long>(position.QuadPart);
+}
+
+long ZCALLBACK SeekHandle(voidpf, voidpf stream, uLong offset, int origin) {
+    DWORD method = FILE_BEGIN;
+    if (origin == ZLIB_FILEFUNC_SEEK_CUR) method = FILE_CURRENT;
+    if (origin == ZLIB_FILEFUNC_SEEK_END) method = FILE_END;
+    LARGE_INTEGER distance{};
+    distance.QuadPart = static_cast<LONGLONG>(offset);
+    return SetFilePointerEx(static_cast<HANDLE>(stream), distance, nullptr, method) ? 0 : -1;
+}
+
+int ZCALLBACK CloseNothing(voidpf, voidpf) { return 0; }
+int ZCALLBACK NoError(voidpf, voidpf) { return 0; }
+
+unzFile Zip(const ArchiveReader* reader) { return static_cast<unzFile>(reader->zip); }
+
+void CloseEntryData(ArchiveReader* reader) {
+    if (reader->openEntry != -1) {
+        unzCloseCurrentFile(Zip(reader));
+        reader->openEntry = -1;
+    }
+}
+
+FILETIME ToFileTime(uint64_t value) {
+    FILETIME ft;
+    ft.dwLowDateTime = static_cast<DWORD>(value);
+    ft.dwHighDateTime = static_cast<DWORD>(value >> 32);
+    return ft;
+}
+
+// Moves minizip to entry index, back to the first entry when needed.
+bool Position(ArchiveReader* reader, int32_t index) {
+    if (index < reader->position) {
+        if (unzGoToFirstFile(Zip(reader)) != UNZ_OK) return false;
+        reader->position = 0;
+    }
+    while (reader->position < index) {
+        if (unzGoToNextFile(Zip(reader)) != UNZ_OK) return false;
+        ++reader->position;
+    }
+    return true;
+}
+
+uint32_t Describe(ArchiveReader* reader, int32_t index, ArchiveEntry* entry) {
+    if (!Position(reader, index)) return kStatusHeaderMismatch;
+    unz_file_info info{};
+    char name[kPathBytes + 1] = {};
+    if (unzGetCurrentFileInfo(Zip(reader), &info, name, sizeof name, nullptr, 0, nullptr, 0) != UNZ_OK)
+        return kStatusHeaderMismatch;
+    if (info.size_filename >= kPathBytes) return kStatusBadName;
+    if (info.compression_method != 0 && info.compression_method != Z_DEFLATED) return kStatusHeaderMismatch;
+
+    unsigned long extraOffset = 0;
+    unsigned extraSize = 0;
+    const int check = qv_unz_check_local(Zip(reader), &extraOffset, &extraSize);
+    if (check == UNZ_ERRNO) return kStatusLocalExtra;
+    if (check != UNZ_OK) return kStatusHeaderMismatch;
+    std::vector<uint8_t> extra(extraSize);
+    if (qv_unz_read_at(Zip(reader), extraOffset, extra.data(), extraSize) != UNZ_OK) return kStatusLocalExtra;
+
+    entry->index = index;
+    std::memcpy(entry->name, name, info.size_filename);
+    entry->name[info.size_filename] = '\0';
+    entry->attributes = DecodeAttributes(static_cast<uint32_t>(info.external_fa));
+    // DOS times are local times of the machine that made the archive.
+    FILETIME local{}, utc{};
+    DosDateTimeToFileTime(HIWORD(info.dosDate), LOWORD(info.dosDate), &local);
+    LocalFileTimeToFileTime(&local, &utc);
+    entry->accessTime = entry->creationTime = entry->writeTime = utc;
+    const UnixTimes ut = FindUnixTimes(extra.data(), extra.size());
+    if (ut.write) entry->writeTime = ToFileTime(UnixToFileTime(ut.writeTime));
+    if (ut.access) entry->accessTime = ToFileTime(UnixToFileTime(ut.accessTime));
+    if (ut.creation) entry->creationTime = ToFileTime(UnixToFileTime(ut.creationTime));
+    entry->compressedSize = static_cast<uint32_t>(info.compressed_size);
+    entry->uncompressedSize = static_cast<uint32_t>(info.uncompressed_size);
+    return kStatusOk;
+}
+
+}  // namespace
+
+bool PathExists(const char* path) { return path && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+
+uint32_t OpenArchive(ArchiveReader* reader, const char* archivePath, const char* rootFolder) {
+    if (!reader) return kStatusBadIndex;
+    const size_t rootLength = TextLength(rootFolder);
+    if (reader->open || rootLength == 0 || rootLength + 1 >= kPathBytes) return kStatusAlreadyOpen;
+    std::memcpy(reader->root, rootFolder, rootLength + 1);
+    if (rootFolder[rootLength - 1] != '\\' && rootFolder[rootLength - 1] != '/') {
+        reader->root[rootLength] = '\\';
+        reader->root[rootLength + 1] = '\0';
+    }
+
+    HANDLE file = CreateFileA(archivePath ? archivePath : "", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return kStatusCannotOpen;
+    zlib_filefunc_def layer = {OpenHandle, ReadHandle, WriteHandle, TellHandle, SeekHandle, CloseNothing, NoError, file};
+    unzFile zip = unzOpen2("", &layer);
+    unz_global_info global{};
+    if (!zip || unzGetGlobalInfo(zip, &global) != UNZ_OK) {
+        if (zip) unzClose(zip);
+        CloseHandle(file);
+        return kStatusCannotOpen;
+    }
+    reader->zip = zip;
+    reader->file = file;
+    reader->open = true;
+    reader->count = static_cast<int32_t>(global.number_entry);
+    reader->position = 0;
+    reader->openEntry = -1;
+    reader->cachedIndex = -1;
+    return kStatusOk;
+}
+
+uint32_t GetEntry(ArchiveReader* reader, int32_t index, ArchiveEntry* entry) {
+    if (entry) std::memset(entry, 0, sizeof *entry);
+    if (!reader || !entry) return kStatusBadIndex;
+    if (!reader->open) return kStatusNotOpen;
+    if (index < -1 || index >= reader->count) return kStatusBadIndex;
+    CloseEntryData(reader);
+    if (index == reader->cachedIndex) {
+        *entry = reader->cached;
+        return kStatusOk;
+    }
+    if (index == -1) {
+        entry->index = reader->count;
+        return kStatusOk;
+    }
+    ArchiveEntry described{};
+    const uint32_t status = Describe(reader, index, &described);
+    if (status != kStatusOk) return status;
+    reader->cached = described;
+    reader->cachedIndex = index;
+    *entry = described;
+    return kStatusOk;
+}
+
+uint32_t UnpackEntry(ArchiveReader* reader, int32_t index, const char* outputPath) {
+    if (!reader) return kStatusBadIndex;
+    if (!reader->open) return kStatusNotOpen;
+    CloseEntryData(reader);
+    if (index < 0 || index >= reader->count) return kStatusBadIndex;
+    ArchiveEntry entry;
+    const uint32_t status = GetEntry(reader, index, &entry);
+    if (status != kStatusOk) return status;
+    if (IsUnsafeName(entry.name)) return kStatusBadName;
+
+    const size_t pathLength = TextLength(outputPath);
+    const char last = pathLength ? outputPath[pathLength - 1] : '\0';
+    if ((pathLength && (last == '\\' || last == '/')) || (entry.attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        const std::string folder = std::string(reader->root) + entry.name;
+        if (folder.size() >= kPathBytes) return kStatusBadName;
+        CreateFolderChain(folder.c_str());
+        return kStatusOk;
+    }
+
+    if (pathLength >= kPathBytes) return kStatusBadName;
+    const ptrdiff_t cut = FindLastSeparator(outputPath, false);
+    if (cut > 0) CreateFolderChain(std::string(outputPath, static_cast<size_t>(cut)).c_str());
+    HANDLE out = CreateFileA(outputPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, entry.attributes, nullptr);
+    if (out == INVALID_HANDLE_VALUE) return kStatusCannotOpen;
+
+    bool failed = unzOpenCurrentFile(Zip(reader)) != UNZ_OK;
+    if (!failed) reader->openEntry = index;
+    static char buffer[16384];
+    while (!failed) {
+        const int got = unzReadCurrentFile(Zip(reader), buffer, sizeof buffer);
+        if (got < 0) failed = true;
+        if (got <= 0) break;
+        DWORD written = 0;
+        if (!WriteFile(out, buffer, static_cast<DWORD>(got), &written, nullptr)) failed = true;
+    }
+    if (!failed && GetFileType(out) == FILE_TYPE_DISK)
+        SetFileTime(out, &entry.creationTime, &entry.accessTime, &entry.writeTime);
+    CloseHandle(out);
+    if (reader->openEntry != -1) {
+        // Data that read and wrote without error must still match its CRC-32.
+        if (unzCloseCurrentFile(Zip(reader)) == UNZ_CRCERROR) failed = true;
+        reader->openEntry = -1;
+    }
+    return failed ? kStatusWriteFailed : kStatusOk;
+}
+
+uint32_t CloseArchive(ArchiveReader* reader) {
+    if (!reader) return kStatusBadIndex;
+    if (!reader->open) return kStatusNotOpen;
+    CloseEntryData(reader);
+    unzClose(Zip(reader));
+    CloseHandle(reader->file);
+    *reader = ArchiveReader{};
+    return kStatusOk;
+}
+
+bool CreateFolderChain(const char* path) {
+    const size_t n = TextLength(path);
+    if (n == 0 || n >= kPathBytes) return false;
+    if (n == 2 && path[1] == ':') return true;
+    if (CreateDirectoryA(path, nullptr)) return true;
+    const DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS) return true;
+    if (error != ERROR_PATH_NOT_FOUND) return false;
+
+    ptrdiff_t cut = FindLastSeparator(path, true);
+    if (cut < 0) return false;
+    if (static_cast<size_t>(cut) == n - 1) {
+        cut = FindLastSeparator(std::string(path, static_cast<size_t>(cut)).c_str(), true);
+        if (cut < 0) return false;
+    }
+    if (!CreateFolderChain(std::string(path, static_cast<size_t>(cut)).c_str())) return false;
+    return CreateDirectoryA(path, nullptr) != 0;
+}
+
+bool CreateFolderLevels(const char* path) {
+    std::string full = path ? path : "";
+    if (!EndsWithBackslashChar(full.c_str())) full += '\\';
+    if (full.size() >= kPathBytes) return false;
+    for (size_t k = 0; k < full.size();) {
+        if (IsLeadByte(static_cast<unsigned char>(full[k])) && k + 1 < full.size()) {
+            k += 2;
+            continue;
+        }
+        if (full[k] == '\\') {
+            const std::string level = full.substr(0, k + 1);
+            if (!PathExists(level.c_str()) && !CreateFolderChain(level.c_str())) return false;
+        }
+        ++k;
+    }
+    return true;
+}
+
+}  // namespace qv::payload

@@ -1,0 +1,60 @@
+// The entry layer: one open archive read through minizip over a Windows file
+// handle, entries described as ArchiveEntry records and written to files.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "payload/archive_format.h"
+
+namespace qv::payload {
+
+struct ArchiveEntry {
+    int32_t index;
+    char name[kPathBytes];
+    uint32_t attributes;
+    FILETIME accessTime, creationTime, writeTime;
+    uint32_t compressedSize, uncompressedSize;
+};
+
+// One archive; closed until OpenArchive succeeds. Fields are the layer's own.
+struct ArchiveReader {
+    void* zip = nullptr;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    bool open = false;
+    int32_t count = 0;
+    int32_t position = 0;
+    int32_t openEntry = -1;
+    int32_t cachedIndex = -1;
+    ArchiveEntry cached{};
+    char root[kPathBytes] = {};
+};
+
+// Opens the archive and reads its central directory; root ends in "\" after.
+// kStatusAlreadyOpen (open reader, empty or overlong root), kStatusCannotOpen.
+uint32_t OpenArchive(ArchiveReader* reader, const char* archivePath, const char* rootFolder);
+
+// Describes entry index (-1: the archive). kStatusBadIndex, kStatusNotOpen,
+// kStatusHeaderMismatch, kStatusLocalExtra, kStatusBadName. *entry is zeroed
+// first and filled only on success.
+uint32_t GetEntry(ArchiveReader* reader, int32_t index, ArchiveEntry* entry);
+
+// Writes entry index to outputPath (or creates it as a folder below the
+// root). kStatusCannotOpen, kStatusWriteFailed (a CRC-32 mismatch too), or a
+// status of GetEntry. A file whose writing failed stays as far as written.
+uint32_t UnpackEntry(ArchiveReader* reader, int32_t index, const char* outputPath);
+
+// Closes entry data, the archive and its file; the reader is closed again.
+uint32_t CloseArchive(ArchiveReader* reader);
+
+// Creates a folder and, first, every missing folder above it.
+bool CreateFolderChain(const char* path);
+
+// The same, level by level from the top (used for the target and folders).
+bool CreateFolderLevels(const char* path);
+
+// A file or folder of that name exists.
+bool PathExists(const char* path);
+
+}  // namespace qv::payload

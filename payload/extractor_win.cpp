@@ -1,0 +1,94 @@
+#include "payload/extractor_win.h"
+
+#include <windows.h>
+
+#include "payload/archive_reader_win.h"
+#include "runtime/handles_win.h"
+
+namespace qv::payload {
+namespace {
+
+bool HeaderTestPasses(const char* archivePath) {
+    UniqueHandleFile file(
+        CreateFileA(archivePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    uint8_t head[32];
+    DWORD got = 0;
+    if (!ReadFile(file.get(), head, sizeof head, &got, nullptr)) return false;
+    return PassesHeaderTest(head, got);
+}
+
+void Notify(ArchiveExtractor* x) {
+    if (x->listener) x->listener(x->currentIndex, x->total, x->currentPath.c_str(), x);
+}
+
+void ClearState(ArchiveExtractor* x) {
+    x->cancel = 0;
+    x->total = 0;
+    x->currentIndex = 0;
+    x->listener = nullptr;
+}
+
+// The end of every walk: one last listener call with current = total.
+int32_t Finish(ArchiveExtractor* x, ArchiveReader* reader, int32_t outcome) {
+    x->currentIndex = x->total;
+    Notify(x);
+    ClearState(x);
+    if (reader && reader->open) CloseArchive(reader);
+    return outcome;
+}
+
+}  // namespace
+
+int32_t RunExtraction(ArchiveExtractor* x, const char* archivePath, const char* targetFolder) {
+    x->cancel = 0;
+    x->total = 0;
+    x->currentIndex = 0;
+    x->currentPath.clear();
+    if (!archivePath || !targetFolder || !*targetFolder || !PathExists(archivePath)) return Finish(x, nullptr, -1);
+    if (!PathExists(targetFolder) && !CreateFolderLevels(targetFolder)) return Finish(x, nullptr, 0);
+    if (!HeaderTestPasses(archivePath)) return Finish(x, nullptr, 0);
+
+    ArchiveReader reader;
+    if (OpenArchive(&reader, archivePath, targetFolder) != kStatusOk) return Finish(x, &reader, 0);
+
+    ArchiveEntry entry;
+    if (x->listener) {
+        uint32_t count = 0;
+        while (GetEntry(&reader, static_cast<int32_t>(count), &entry) == kStatusOk) ++count;
+        x->total = count;
+    }
+
+    for (int32_t i = 0;; ++i) {
+        const uint32_t status = GetEntry(&reader, i, &entry);
+        // Past the last entry the walk is complete; any other entry that
+        // cannot be described is a damaged archive.
+        if (status == kStatusBadIndex) {
+            x->currentIndex = x->total;
+            Notify(x);
+            ClearState(x);
+            CloseArchive(&reader);
+            return 1;
+        }
+        if (status != kStatusOk) return Finish(x, &reader, 0);
+
+        std::string path;
+        if (!MapOutputPath(targetFolder, entry.name, &path)) return Finish(x, &reader, 0);
+        if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (!PathExists(path.c_str()) && !CreateFolderLevels(path.c_str())) return Finish(x, &reader, 0);
+        } else {
+            if (UnpackEntry(&reader, i, path.c_str()) != kStatusOk) return Finish(x, &reader, 0);
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        }
+
+        x->currentIndex = static_cast<uint32_t>(i);
+        x->currentPath = path;
+        Notify(x);
+        if (x->cancel) {
+            CloseArchive(&reader);
+            return 1;
+        }
+    }
+}
+
+}  // namespace qv::payload
