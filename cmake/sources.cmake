@@ -16,4 +16,5 @@ set(QV_NATIVE_TEST_SOURCES
     tests/runtime/registry_rules_test.cpp
     tests/installer/registration_test.cpp
     tests/shell/shell_rules_test.cpp
+    tests/payload/archive_format_test.cpp
 )

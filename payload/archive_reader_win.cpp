@@ -170,6 +170,9 @@ uint32_t UnpackEntry(ArchiveReader* reader, int32_t index, const char* outputPat
     const uint32_t status = GetEntry(reader, index, &entry);
     if (status != kStatusOk) return status;
     if (IsUnsafeName(entry.name)) return kStatusBadName;
+    // A cached description does not move minizip; the data read below must
+    // be this entry's.
+    if (!Position(reader, index)) return kStatusHeaderMismatch;
 
     const size_t pathLength = TextLength(outputPath);
     const char last = pathLength ? outputPath[pathLength - 1] : '\0';

@@ -1,0 +1,356 @@
+// The entry layer and the extractor on archives crafted here, against Wine's
+// file system.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "payload/archive_reader_win.h"
+#include "payload/extractor_win.h"
+#include "tests/support/child_process_win.h"
+#include "tests/support/zip_builder.h"
+
+namespace qv::test {
+namespace {
+
+using payload::ArchiveEntry;
+using payload::ArchiveExtractor;
+using payload::ArchiveReader;
+
+std::vector<std::pair<uint32_t, uint32_t>> g_calls;
+int g_cancelAtCall = 0;
+
+void Record(uint32_t current, uint32_t total, const char*, ArchiveExtractor* x) {
+    g_calls.emplace_back(current, total);
+    if (static_cast<int>(g_calls.size()) == g_cancelAtCall) x->cancel = 1;
+}
+
+// The 51-entry shape: 7 folders and 44 deflated files, the last folder empty.
+std::vector<ZipEntrySpec> ProductShape() {
+    std::vector<ZipEntrySpec> e;
+    auto file = [&](const std::string& name, size_t size) {
+        ZipEntrySpec s;
+        s.name = name;
+        s.data = Filler(size, static_cast<uint32_t>(e.size()), e.size() % 9 == 0);
+        e.push_back(s);
+    };
+    e.push_back(FolderEntry("Zentrel/"));
+    for (int i = 0; i < 7; ++i) file("Zentrel/file" + std::to_string(i) + ".dll", 1000 + 137 * i);
+    e.push_back(FolderEntry("Zentrel/Res/"));
+    for (int i = 0; i < 27; ++i) file("Zentrel/Res/r" + std::to_string(i) + ".dat", 46 + 911 * i);
+    for (const char* sub : {"Zentrel/Res/CmdHelp/", "Zentrel/Res/Languages/"}) {
+        e.push_back(FolderEntry(sub));
+        for (const char* lang : {"en_us", "zh_cn", "zh_hk", "zh_tw"}) file(std::string(sub) + lang + ".txt", 300);
+    }
+    e.push_back(FolderEntry("Zentrel/Res/Fetch/"));
+    file("Zentrel/Res/Fetch/fetch.exe", 5000);
+    e.push_back(FolderEntry("Zentrel/UninsFile/"));
+    file("Zentrel/UninsFile/unins.dll", 700);
+    e.push_back(FolderEntry("Zentrel/Win10x64/"));
+    return e;
+}
+
+FILETIME DosAsLocal(uint16_t date, uint16_t time) {
+    FILETIME local, utc;
+    DosDateTimeToFileTime(date, time, &local);
+    LocalFileTimeToFileTime(&local, &utc);
+    return utc;
+}
+
+bool SameTime(const FILETIME& a, const FILETIME& b) {
+    return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
+}
+
+class Extraction : public testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = MakeTempFolder("zip");
+        target_ = dir_ + "\\target";
+        archive_ = dir_ + "\\a.zip";
+        g_calls.clear();
+        g_cancelAtCall = 0;
+    }
+    void TearDown() override { RemoveTree(dir_); }
+
+    int32_t Extract(const std::vector<ZipEntrySpec>& entries, const std::string& target) {
+        WriteWholeFile(archive_, BuildZip(entries));
+        return Run(target);
+    }
+    int32_t Run(const std::string& target) {
+        ArchiveExtractor x;
+        x.listener = Record;
+        return payload::RunExtraction(&x, archive_.c_str(), target.c_str());
+    }
+    bool Exists(const std::string& relative) { return PathExists(target_ + "\\" + relative); }
+    // Nothing may appear in the test folder but the archive and the target.
+    void ExpectNothingOutsideTarget() {
+        WIN32_FIND_DATAA fd;
+        HANDLE h = FindFirstFileA((dir_ + "\\*").c_str(), &fd);
+        ASSERT_NE(INVALID_HANDLE_VALUE, h);
+        do {
+            const std::string name = fd.cFileName;
+            EXPECT_TRUE(name == "." || name == ".." || name == "a.zip" || name == "target") << name;
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+
+    std::string dir_, target_, archive_;
+};
+
+TEST_F(Extraction, ProductShapeExtractsCompletelyWithOneEventPerEntryAndOneMore) {
+    const std::vector<ZipEntrySpec> entries = ProductShape();
+    ASSERT_EQ(51u, entries.size());
+    for (const std::string& target : {target_, target_ + "2\\"}) {
+        SCOPED_TRACE(target);
+        g_calls.clear();
+        ASSERT_EQ(1, Extract(entries, target));
+        ASSERT_EQ(52u, g_calls.size());
+        for (uint32_t i = 0; i < 51; ++i) EXPECT_EQ(std::make_pair(i, 51u), g_calls[i]);
+        EXPECT_EQ(std::make_pair(51u, 51u), g_calls.back());
+        const std::string root = target.back() == '\\' ? target : target + "\\";
+        for (const ZipEntrySpec& e : entries) {
+            std::string path = root + e.name;
+            for (char& c : path) c = c == '/' ? '\\' : c;
+            if (e.external == 0x10) {
+                EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) << path;
+                continue;
+            }
+            EXPECT_TRUE(e.data == ReadWholeFile(path)) << path;
+            // Created read-only from external attributes 0x20, then set to
+            // FILE_ATTRIBUTE_NORMAL; Wine reports a plain file as ARCHIVE.
+            EXPECT_EQ(0u, GetFileAttributesA(path.c_str()) &
+                              (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
+                << path;
+        }
+    }
+}
+
+TEST_F(Extraction, DosTimesAreLocalAndUtBlocksOverrideWriteAndAccess) {
+    ZipEntrySpec plain;
+    plain.name = "plain.txt";
+    plain.data = "plain";
+    ZipEntrySpec ut;
+    ut.name = "ut.txt";
+    ut.data = "ut";
+    ut.localExtra = std::string("\x0A\x00\x04\x00" "abcd", 8) + UtBlock(3, {1700000000u, 1600000000u});
+    ZipEntrySpec empty;
+    empty.name = "empty.txt";
+    ASSERT_EQ(1, Extract({plain, ut, empty}, target_));
+
+    const FILETIME dos = DosAsLocal(plain.dosDate, plain.dosTime);
+    auto times = [&](const char* name) {
+        HANDLE h = CreateFileA((target_ + "\\" + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                               nullptr);
+        FILETIME t[3] = {};
+        GetFileTime(h, &t[0], &t[1], &t[2]);
+        CloseHandle(h);
+        return std::vector<FILETIME>(t, t + 3);
+    };
+    // Wine keeps write and access times (not creation times) on Linux.
+    std::vector<FILETIME> p = times("plain.txt");
+    EXPECT_TRUE(SameTime(dos, p[1]));
+    EXPECT_TRUE(SameTime(dos, p[2]));
+    std::vector<FILETIME> u = times("ut.txt");
+    const uint64_t write = (1700000000ull + 11644473600ull) * 10000000ull;
+    const uint64_t access = (1600000000ull + 11644473600ull) * 10000000ull;
+    EXPECT_EQ(write, (static_cast<uint64_t>(u[2].dwHighDateTime) << 32) | u[2].dwLowDateTime);
+    EXPECT_EQ(access, (static_cast<uint64_t>(u[1].dwHighDateTime) << 32) | u[1].dwLowDateTime);
+    EXPECT_EQ("", ReadWholeFile(target_ + "\\empty.txt"));
+    EXPECT_TRUE(PathExists(target_ + "\\empty.txt"));
+    EXPECT_TRUE(SameTime(dos, times("empty.txt")[2]));
+}
+
+TEST_F(Extraction, EntryDescriptionCarriesDecodedAttributesAndUtCreationFromDos) {
+    ZipEntrySpec ut;
+    ut.name = "ut.txt";
+    ut.data = "ut";
+    ut.external = 0x27;
+    ut.localExtra = UtBlock(3, {1700000000u, 1600000000u});
+    WriteWholeFile(archive_, BuildZip({FolderEntry("f/"), ut}));
+    ArchiveReader reader;
+    ASSERT_EQ(0u, payload::OpenArchive(&reader, archive_.c_str(), target_.c_str()));
+    EXPECT_STREQ((target_ + "\\").c_str(), reader.root);
+    EXPECT_EQ(payload::kStatusAlreadyOpen, payload::OpenArchive(&reader, archive_.c_str(), target_.c_str()));
+    ArchiveEntry entry;
+    ASSERT_EQ(0u, payload::GetEntry(&reader, 1, &entry));
+    EXPECT_STREQ("ut.txt", entry.name);
+    EXPECT_EQ(0xA7u, entry.attributes);
+    EXPECT_TRUE(SameTime(DosAsLocal(ut.dosDate, ut.dosTime), entry.creationTime));
+    ASSERT_EQ(0u, payload::GetEntry(&reader, 0, &entry));
+    EXPECT_EQ(0x91u, entry.attributes);
+    ASSERT_EQ(0u, payload::GetEntry(&reader, -1, &entry));
+    EXPECT_EQ(2, entry.index);
+    EXPECT_STREQ("", entry.name);
+    EXPECT_EQ(payload::kStatusBadIndex, payload::GetEntry(&reader, 2, &entry));
+    EXPECT_EQ(payload::kStatusBadIndex, payload::GetEntry(&reader, -2, &entry));
+    EXPECT_EQ(payload::kStatusBadIndex, payload::UnpackEntry(&reader, 2, "x"));
+    EXPECT_EQ(0u, payload::CloseArchive(&reader));
+    EXPECT_EQ(payload::kStatusNotOpen, payload::CloseArchive(&reader));
+    EXPECT_EQ(payload::kStatusNotOpen, payload::GetEntry(&reader, 0, &entry));
+    EXPECT_EQ(payload::kStatusBadIndex, payload::CloseArchive(nullptr));
+    EXPECT_EQ(payload::kStatusAlreadyOpen, payload::OpenArchive(&reader, archive_.c_str(), ""));
+    EXPECT_EQ(payload::kStatusCannotOpen, payload::OpenArchive(&reader, (dir_ + "\\none.zip").c_str(), target_.c_str()));
+}
+
+TEST_F(Extraction, ArgumentFailuresGiveMinusOne) {
+    ArchiveExtractor x;
+    x.listener = Record;
+    EXPECT_EQ(-1, payload::RunExtraction(&x, nullptr, target_.c_str()));
+    EXPECT_EQ(-1, payload::RunExtraction(&x, (dir_ + "\\missing.zip").c_str(), target_.c_str()));
+    WriteWholeFile(archive_, BuildZip(ProductShape()));
+    EXPECT_EQ(-1, payload::RunExtraction(&x, archive_.c_str(), ""));
+    EXPECT_FALSE(PathExists(target_));
+}
+
+TEST_F(Extraction, DamagedArchivesGiveZero) {
+    // Too short, wrong signature, first name length 0.
+    WriteWholeFile(archive_, "PK\x03\x04short");
+    EXPECT_EQ(0, Run(target_));
+    WriteWholeFile(archive_, std::string(64, 'x'));
+    EXPECT_EQ(0, Run(target_));
+    ZipEntrySpec nameless;
+    nameless.name = "";
+    nameless.data = "x";
+    EXPECT_EQ(0, Extract({nameless}, target_));
+    // No central directory.
+    std::string whole = BuildZip(ProductShape());
+    WriteWholeFile(archive_, whole.substr(0, whole.size() - 22));
+    EXPECT_EQ(0, Run(target_));
+    // The target cannot be made below a file.
+    WriteWholeFile(dir_ + "\\blocker", "file");
+    EXPECT_EQ(0, Extract(ProductShape(), dir_ + "\\blocker\\sub"));
+}
+
+TEST_F(Extraction, EntryFailuresStopThereAndKeepWhatCameBefore) {
+    struct Case {
+        const char* what;
+        ZipEntrySpec bad;
+    };
+    std::vector<Case> cases;
+    ZipEntrySpec e;
+    e.name = "bad.bin";
+    e.data = Filler(40000, 7, false);
+    Case c{"corrupt deflate data", e};
+    c.bad.corruptData = true;
+    cases.push_back(c);
+    c = {"crc mismatch", e};
+    c.bad.wrongCrc = true;
+    cases.push_back(c);
+    c = {"local header method differs", e};
+    c.bad.localMethod = 0;
+    cases.push_back(c);
+    c = {"method 12", e};
+    c.bad.method = 12;
+    cases.push_back(c);
+    c = {"local extra beyond the end", e};
+    c.bad.localExtraLength = 0xFFFF;
+    cases.push_back(c);
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        RemoveTree(target_);
+        ZipEntrySpec before, after;
+        before.name = "before.txt";
+        before.data = "first";
+        after.name = "after.txt";
+        after.data = "last";
+        EXPECT_EQ(0, Extract({before, k.bad, after}, target_));
+        EXPECT_TRUE(ReadWholeFile(target_ + "\\before.txt") == "first");
+        EXPECT_FALSE(Exists("after.txt"));
+    }
+    // A CRC mismatch leaves the file as written.
+    RemoveTree(target_);
+    ZipEntrySpec crc = e;
+    crc.wrongCrc = true;
+    EXPECT_EQ(0, Extract({crc}, target_));
+    EXPECT_TRUE(e.data == ReadWholeFile(target_ + "\\bad.bin"));
+}
+
+TEST_F(Extraction, UnsafeAndOverlongNamesNeverLeaveTheTarget) {
+    for (const char* name : {"../evil.txt", "a/../../evil.txt", "/evil.txt", "\\evil.txt", "C:evil.txt", "..\\evil.txt",
+                             "sub/..", "../"}) {
+        SCOPED_TRACE(name);
+        RemoveTree(target_);
+        ZipEntrySpec ok, bad;
+        ok.name = "ok.txt";
+        ok.data = "ok";
+        bad.name = name;
+        bad.data = "evil";
+        if (bad.name.back() == '/') bad = FolderEntry(name);
+        EXPECT_EQ(0, Extract({ok, bad}, target_));
+        EXPECT_TRUE(Exists("ok.txt"));
+        ExpectNothingOutsideTarget();
+    }
+    RemoveTree(target_);
+    ZipEntrySpec longName;
+    longName.name = std::string(259 - target_.size(), 'n');
+    longName.data = "x";
+    EXPECT_EQ(0, Extract({longName}, target_));
+    EXPECT_FALSE(Exists(longName.name));
+    longName.name.resize(longName.name.size() - 10);
+    EXPECT_EQ(1, Extract({longName}, target_));
+}
+
+TEST_F(Extraction, UnpackEntryRefusesAnAbsoluteFolderName) {
+    WriteWholeFile(archive_, BuildZip({FolderEntry("/abs/")}));
+    ArchiveReader reader;
+    ASSERT_EQ(0u, payload::OpenArchive(&reader, archive_.c_str(), target_.c_str()));
+    EXPECT_EQ(payload::kStatusBadName, payload::UnpackEntry(&reader, 0, (target_ + "\\abs\\").c_str()));
+    payload::CloseArchive(&reader);
+    EXPECT_FALSE(PathExists("C:\\abs"));
+}
+
+TEST_F(Extraction, TwiceOverTheSameFolderAndExistingFolders) {
+    const std::vector<ZipEntrySpec> entries = ProductShape();
+    EXPECT_EQ(1, Extract(entries, target_));
+    g_calls.clear();
+    EXPECT_EQ(1, Extract(entries, target_));
+    EXPECT_EQ(52u, g_calls.size()) << "existing folders still raise one event each";
+}
+
+TEST_F(Extraction, AFileInTheWayGivesZeroWithEarlierEntriesOnDisk) {
+    std::vector<ZipEntrySpec> entries = ProductShape();
+    ASSERT_EQ(1, Extract(entries, target_));
+    RemoveTree(target_);
+    CreateDirectoryA(target_.c_str(), nullptr);
+    CreateDirectoryA((target_ + "\\Zentrel").c_str(), nullptr);
+    // Held open without sharing: it cannot be replaced (a read-only flag would
+    // not stop Wine running as root).
+    const std::string held = target_ + "\\Zentrel\\file3.dll";
+    HANDLE h = CreateFileA(held.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_READONLY, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    EXPECT_EQ(0, Run(target_));
+    CloseHandle(h);
+    EXPECT_TRUE(Exists("Zentrel\\file2.dll"));
+    EXPECT_FALSE(Exists("Zentrel\\file4.dll"));
+    EXPECT_FALSE(Exists("Zentrel\\Res"));
+}
+
+TEST_F(Extraction, CancelAtTheFirstEventStopsAfterTheFirstEntry) {
+    g_cancelAtCall = 1;
+    ZipEntrySpec a, b;
+    a.name = "a.txt";
+    b.name = "b.txt";
+    EXPECT_EQ(1, Extract({a, b}, target_));
+    EXPECT_EQ(1u, g_calls.size());
+    EXPECT_TRUE(Exists("a.txt"));
+    EXPECT_FALSE(Exists("b.txt"));
+}
+
+TEST_F(Extraction, FolderOperationsCreateEveryLevel) {
+    const std::string deep = dir_ + "\\one\\two\\three";
+    EXPECT_TRUE(payload::CreateFolderLevels(deep.c_str()));
+    EXPECT_TRUE(PathExists(deep));
+    EXPECT_TRUE(payload::CreateFolderChain((dir_ + "\\four/five\\six\\").c_str()));
+    EXPECT_TRUE(PathExists(dir_ + "\\four\\five\\six"));
+    EXPECT_TRUE(payload::CreateFolderChain("C:"));
+    EXPECT_FALSE(payload::CreateFolderChain(""));
+    EXPECT_FALSE(payload::CreateFolderChain((dir_ + "\\" + std::string(300, 'x')).c_str()));
+    WriteWholeFile(dir_ + "\\file", "x");
+    EXPECT_FALSE(payload::CreateFolderLevels((dir_ + "\\file\\below").c_str()));
+}
+
+}  // namespace
+}  // namespace qv::test

@@ -1,0 +1,126 @@
+#include "tests/support/zip_builder.h"
+
+#include <zlib.h>
+
+namespace qv::test {
+namespace {
+
+void Put16(std::string& s, uint32_t v) {
+    s += static_cast<char>(v & 0xFF);
+    s += static_cast<char>((v >> 8) & 0xFF);
+}
+void Put32(std::string& s, uint32_t v) {
+    Put16(s, v & 0xFFFF);
+    Put16(s, v >> 16);
+}
+
+std::string RawDeflate(const std::string& data) {
+    z_stream z{};
+    deflateInit2(&z, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
+    std::string out(deflateBound(&z, data.size()) + 16, '\0');
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    z.avail_in = static_cast<uInt>(data.size());
+    z.next_out = reinterpret_cast<Bytef*>(&out[0]);
+    z.avail_out = static_cast<uInt>(out.size());
+    deflate(&z, Z_FINISH);
+    out.resize(z.total_out);
+    deflateEnd(&z);
+    return out;
+}
+
+}  // namespace
+
+std::string BuildZip(const std::vector<ZipEntrySpec>& entries) {
+    std::string archive, central;
+    for (const ZipEntrySpec& e : entries) {
+        const uint32_t method = e.method >= 0 ? e.method : (e.deflate ? 8 : 0);
+        std::string stored = e.deflate ? RawDeflate(e.data) : e.data;
+        if (e.corruptData)
+            for (size_t i = 0; i < stored.size(); i += 3) stored[i] = static_cast<char>(~stored[i]);
+        uint32_t crc = crc32(0, reinterpret_cast<const Bytef*>(e.data.data()), static_cast<uInt>(e.data.size()));
+        if (e.wrongCrc) crc ^= 0x5A5A5A5A;
+        const uint32_t offset = static_cast<uint32_t>(archive.size());
+        const uint32_t needed = method == 8 ? 20 : 10;
+
+        std::string local;
+        Put32(local, 0x04034b50);
+        Put16(local, needed);
+        Put16(local, 0);
+        Put16(local, e.localMethod >= 0 ? static_cast<uint32_t>(e.localMethod) : method);
+        Put16(local, e.dosTime);
+        Put16(local, e.dosDate);
+        Put32(local, crc);
+        Put32(local, static_cast<uint32_t>(stored.size()));
+        Put32(local, static_cast<uint32_t>(e.data.size()));
+        Put16(local, static_cast<uint32_t>(e.name.size()));
+        Put16(local, e.localExtraLength >= 0 ? static_cast<uint32_t>(e.localExtraLength)
+                                             : static_cast<uint32_t>(e.localExtra.size()));
+        archive += local + e.name + e.localExtra + stored;
+
+        Put32(central, 0x02014b50);
+        Put16(central, 63);
+        Put16(central, needed);
+        Put16(central, 0);
+        Put16(central, method);
+        Put16(central, e.dosTime);
+        Put16(central, e.dosDate);
+        Put32(central, crc);
+        Put32(central, static_cast<uint32_t>(stored.size()));
+        Put32(central, static_cast<uint32_t>(e.data.size()));
+        Put16(central, static_cast<uint32_t>(e.name.size()));
+        Put16(central, static_cast<uint32_t>(e.centralExtra.size()));
+        Put16(central, 0);
+        Put16(central, 0);
+        Put16(central, 0);
+        Put32(central, e.external);
+        Put32(central, offset);
+        central += e.name + e.centralExtra;
+    }
+    const uint32_t centralOffset = static_cast<uint32_t>(archive.size());
+    archive += central;
+    Put32(archive, 0x06054b50);
+    Put16(archive, 0);
+    Put16(archive, 0);
+    Put16(archive, static_cast<uint32_t>(entries.size()));
+    Put16(archive, static_cast<uint32_t>(entries.size()));
+    Put32(archive, static_cast<uint32_t>(central.size()));
+    Put32(archive, centralOffset);
+    Put16(archive, 0);
+    return archive;
+}
+
+ZipEntrySpec FolderEntry(const std::string& name) {
+    ZipEntrySpec e;
+    e.name = name;
+    e.deflate = false;
+    e.external = 0x10;
+    return e;
+}
+
+std::string UtBlock(uint8_t flags, const std::vector<uint32_t>& times) {
+    std::string block = "UT";
+    Put16(block, static_cast<uint32_t>(1 + 4 * times.size()));
+    block += static_cast<char>(flags);
+    for (uint32_t t : times) Put32(block, t);
+    return block;
+}
+
+std::string Filler(size_t size, uint32_t seed, bool random) {
+    std::string out(size, '\0');
+    uint32_t x = seed * 2654435761u + 1;
+    static const char* const kWords[] = {"quorvane ", "zentrel ", "data ", "value ", "index ", "res ", "\r\n", "= "};
+    size_t i = 0;
+    while (i < size) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        if (random) {
+            out[i++] = static_cast<char>(x);
+        } else {
+            for (const char* w = kWords[x % 8]; *w && i < size; ++w) out[i++] = *w;
+        }
+    }
+    return out;
+}
+
+}  // namespace qv::test
