@@ -49,3 +49,8 @@ qv_wine_test(runtime runtime_tests.exe)
 qv_wine_test(installer installer_tests.exe)
 qv_wine_test(shell shell_tests.exe)
 qv_wine_test(archive archive_tests.exe)
+
+# Archives made by other tools give the same files as Info-ZIP unzip.
+add_test(NAME wine64.archive_interop
+         COMMAND ${CMAKE_SOURCE_DIR}/tests/payload/interop.sh ${QV_WIN32_DIR} ${QV_WINE_DIR}/prefix64)
+set_tests_properties(wine64.archive_interop PROPERTIES FIXTURES_REQUIRED prefix64 RESOURCE_LOCK prefix64 TIMEOUT 900)
