@@ -16,3 +16,16 @@ if(QV_CLANGXX)
     add_test(NAME native.fuzz.archive_format
              COMMAND ${fuzz_bin} -max_total_time=30 -seed=1 -max_len=600 ${CMAKE_BINARY_DIR}/fuzz-corpus)
 endif()
+
+# The payload packer and validator, and the sample product's data files.
+add_library(qv_pack STATIC tools/pack/zip_writer.cpp tools/pack/zip_check.cpp payload/archive_format.cpp runtime/text.cpp)
+target_link_libraries(qv_pack PUBLIC z)
+add_executable(qvpack tools/pack/qvpack_main.cpp)
+target_link_libraries(qvpack qv_pack)
+add_executable(sample_filler sample/sample_filler.cpp)
+
+add_executable(pack_tests tests/tools/pack_test.cpp)
+target_link_libraries(pack_tests qv_pack GTest::gtest GTest::gtest_main)
+target_compile_options(pack_tests PRIVATE ${QV_SANITIZE})
+target_link_options(pack_tests PRIVATE ${QV_SANITIZE})
+add_test(NAME native.pack COMMAND pack_tests)

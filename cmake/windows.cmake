@@ -37,13 +37,17 @@ target_link_libraries(qv_minizip PUBLIC z)
 add_library(qv_payload STATIC payload/archive_reader_win.cpp payload/extractor_win.cpp payload/zip_component_win.cpp)
 target_link_libraries(qv_payload PUBLIC qv_runtime qv_minizip)
 
+add_library(qv_staging STATIC payload/staging_win.cpp)
+target_link_libraries(qv_staging PUBLIC qv_runtime qv_shell)
+
 add_executable(unpack payload/unpack_main_win.cpp)
 target_link_libraries(unpack qv_payload)
 
 add_library(qv_shell STATIC shell/shell_win.cpp)
 target_link_libraries(qv_shell PUBLIC qv_runtime)
 
-add_library(qv_installer_core STATIC installer/platform_win.cpp)
+add_library(qv_installer_core STATIC installer/platform_win.cpp installer/shortcuts.cpp)
 target_link_libraries(qv_installer_core PUBLIC qv_runtime)
 
+include(cmake/product.cmake)
 include(cmake/windows_targets.cmake)

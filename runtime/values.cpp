@@ -115,6 +115,15 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
+double DateTimeFromCivil(int year, int month, int day) {
+    const int64_t y = year - (month <= 2);
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const int64_t yoe = y - era * 400;
+    const int64_t doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return static_cast<double>(era * 146097 + doe - 719468 + kUnixEpochDay);
+}
+
 DateParts ConvertDate(double d) {
     if (!(d <= kMaxDate)) d = kMaxDate;
     if (d < kMinDate) d = kMinDate;

@@ -27,6 +27,9 @@ struct DateParts {
 // and time of day. Never fails.
 DateParts ConvertDate(double dateTime);
 
+// The date-time of midnight of a proleptic Gregorian date.
+double DateTimeFromCivil(int year, int month, int day);
+
 // Runtime commands (argument count, arguments, result that starts all zero).
 void ToText(TypedValue* result, int argc, const TypedValue* args);     // result.text, null when empty
 void ToNumber(TypedValue* result, int argc, const TypedValue* args);   // result.f64

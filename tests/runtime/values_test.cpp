@@ -166,6 +166,17 @@ TEST(DateParts, FollowTheGregorianCalendarFromDayZero) {
     }
 }
 
+TEST(DateParts, CivilDatesRoundTrip) {
+    EXPECT_EQ(0.0, DateTimeFromCivil(1899, 12, 30));
+    EXPECT_EQ(61.0, DateTimeFromCivil(1900, 3, 1));
+    EXPECT_EQ(-657434.0, DateTimeFromCivil(100, 1, 1));
+    EXPECT_EQ(2958465.0, DateTimeFromCivil(9999, 12, 31));
+    const DateParts p = ConvertDate(DateTimeFromCivil(2026, 12, 9));
+    EXPECT_EQ(2026, p.year);
+    EXPECT_EQ(12, p.month);
+    EXPECT_EQ(9, p.day);
+}
+
 TEST(DateParts, HalfSecondBeforeMidnightIsTheNextDay) {
     const double almost = 1.0 - 0.4 / 86400.0;
     EXPECT_EQ(31, Call(GetDay, DateValue(almost)).i32);

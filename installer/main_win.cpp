@@ -1,0 +1,36 @@
+// The installer program: its fixed description and its entry.
+#include <windows.h>
+
+#include "installer/platform_win.h"
+#include "installer/product.h"
+#include "installer/sequence_win.h"
+#include "payload/zip_component_win.h"
+#include "runtime/runtime_win.h"
+#include "shell/shell_win.h"
+
+namespace {
+
+using namespace qv::installer;
+
+const qv::ComponentDescription kComponents[] = {
+    {kArchiveComponentId, "ZIP压缩1", &qv::payload::kZipComponentType, 8, 8, 24, 24, WS_VISIBLE},
+};
+const qv::EventBinding kEvents[] = {{0, 0, RunInstallerSequence}};
+const qv::WindowDescription kWindows[] = {
+    {kHostWindowId, "启动窗口", "一键安装Quorvane", CW_USEDEFAULT, CW_USEDEFAULT, 400, 260, false, kComponents, 1,
+     kEvents, 1},
+};
+const qv::SupportLibrary* const kLibraries[] = {&qv::shell::kShellLibrary, &qv::payload::kCompressionLibrary};
+
+}  // namespace
+
+const qv::ProgramDescription qv::kProgram = {kWindows, 1, kLibraries, 2, kDeclaredCalls, kDeclaredCallCount};
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    qv::StartRuntime();
+    // Every global starts as zero, a null text or a zero date-time.
+    qv::RegisterCleanup(InstallerCleanup);
+    qv::LoadStartWindow(kHostWindowId);
+    qv::RunMessageLoop();
+    qv::EndProcess(0);
+}

@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "tools/pack/zip_check.h"
+#include "tools/pack/zip_writer.h"
+
+namespace qv::pack {
+namespace {
+
+uint32_t Get16(const std::string& s, size_t at) {
+    return static_cast<uint8_t>(s[at]) | (static_cast<uint8_t>(s[at + 1]) << 8);
+}
+uint32_t Get32(const std::string& s, size_t at) { return Get16(s, at) | (Get16(s, at + 2) << 16); }
+void Set16(std::string& s, size_t at, uint32_t v) {
+    s[at] = static_cast<char>(v);
+    s[at + 1] = static_cast<char>(v >> 8);
+}
+
+std::vector<PackEntry> Sample() {
+    return {{"Zentrel/", "", 1729583490},
+            {"Zentrel/a.txt", std::string(1000, 'a'), 1729583490},
+            {"Zentrel/b.bin", "bytes", 1729583490},
+            {"Zentrel/Empty/", "", 1729583490}};
+}
+
+// Offset of central record i.
+size_t Central(const std::string& s, int i) {
+    size_t at = Get32(s, s.size() - 22 + 16);
+    while (i-- > 0) at += 46 + Get16(s, at + 28) + Get16(s, at + 30) + Get16(s, at + 32);
+    return at;
+}
+
+TEST(Packer, CollectsFoldersBeforeTheirContentsFilesFirstIgnoringCase) {
+    char tmpl[] = "/tmp/qvpack-XXXXXX";
+    const std::string root = mkdtemp(tmpl);
+    for (const char* d : {"/Zentrel", "/Zentrel/res", "/Zentrel/Win10x64", "/Zentrel/res/Sub"}) mkdir((root + d).c_str(), 0755);
+    for (const char* f : {"/Zentrel/zeta.dll", "/Zentrel/Alpha.exe", "/Zentrel/beta.ini", "/Zentrel/res/b.png",
+                          "/Zentrel/res/A.png", "/Zentrel/res/Sub/x"})
+        std::ofstream(root + f) << f;
+    std::vector<PackEntry> entries;
+    std::string error;
+    ASSERT_TRUE(CollectTree(root, 1729583490, &entries, &error)) << error;
+    std::vector<std::string> names;
+    for (const PackEntry& e : entries) names.push_back(e.name);
+    const std::vector<std::string> expected = {
+        "Zentrel/",           "Zentrel/Alpha.exe",  "Zentrel/beta.ini",    "Zentrel/zeta.dll",
+        "Zentrel/res/",       "Zentrel/res/A.png",  "Zentrel/res/b.png",   "Zentrel/res/Sub/",
+        "Zentrel/res/Sub/x",  "Zentrel/Win10x64/"};
+    EXPECT_EQ(expected, names);
+    EXPECT_EQ(1729583490, entries[1].mtime);
+    std::system(("rm -rf " + root).c_str());
+    EXPECT_FALSE(CollectTree("/nonexistent/qv", -1, &entries, &error));
+}
+
+TEST(Packer, WritesTheHeaderConventionsDeterministically) {
+    const std::string a = WriteArchive(Sample());
+    EXPECT_EQ(a, WriteArchive(Sample()));
+    EXPECT_EQ("", CheckArchive(a));
+    EXPECT_EQ(0u, Get16(a, a.size() - 2)) << "no comment";
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        const size_t c = Central(a, i);
+        const bool folder = i == 0 || i == 3;
+        EXPECT_EQ(63u, Get16(a, c + 4));
+        EXPECT_EQ(folder ? 10u : 20u, Get16(a, c + 6));
+        EXPECT_EQ(0u, Get16(a, c + 8));
+        EXPECT_EQ(folder ? 0u : 8u, Get16(a, c + 10));
+        EXPECT_EQ(folder ? 0x10u : 0x20u, Get32(a, c + 38));
+        EXPECT_EQ(36u, Get16(a, c + 30)) << "one NTFS field";
+        EXPECT_EQ(0x000Au, Get16(a, c + 46 + Get16(a, c + 28)));
+        const size_t local = Get32(a, c + 42);
+        EXPECT_EQ(0u, Get16(a, local + 28)) << "no local extra field";
+        EXPECT_EQ(0u, Get16(a, local + 6));
+    }
+    EXPECT_EQ(DosDateTime(1729583490), Get32(a, 10));
+}
+
+TEST(Validator, RejectsWhatTheInstallerCannotExtractNamingTheEntry) {
+    const std::string good = WriteArchive(Sample());
+    struct Case {
+        const char* what;
+        std::string archive;
+        const char* message;
+    };
+    std::vector<Case> cases;
+    std::string s = good;
+    Set16(s, Central(s, 1) + 8, 1);
+    cases.push_back({"encrypted", s, "entry 1 \"Zentrel/a.txt\": encrypted"});
+    s = good;
+    Set16(s, Central(s, 2) + 10, 12);
+    cases.push_back({"method", s, "entry 2 \"Zentrel/b.bin\": compression method 12"});
+    s = good;
+    Set16(s, Get32(s, Central(s, 2) + 42) + 8, 0);
+    cases.push_back({"local method", s, "entry 2 \"Zentrel/b.bin\": local header disagrees with the central record"});
+    s = good;
+    s[Get32(s, Central(s, 2) + 42) + 14] ^= 1;
+    cases.push_back({"local crc", s, "entry 2 \"Zentrel/b.bin\": local header disagrees with the central record"});
+    s = good;
+    s[Get32(s, Central(s, 1) + 42) + 14] ^= 1;
+    s[Central(s, 1) + 16] ^= 1;
+    cases.push_back({"crc", s, "entry 1 \"Zentrel/a.txt\": data does not inflate to its size and CRC-32"});
+    s = good;
+    s[s.size() - 22 + 4] = 1;
+    cases.push_back({"disk", s, "archive: spread over several disks"});
+    s = good.substr(0, good.size() - 22);
+    cases.push_back({"no end", s, "archive: no end-of-central-directory record in its last 65535 bytes"});
+    cases.push_back({"traversal", WriteArchive({{"Zentrel/", "", 0}, {"Zentrel/../x", "x", 0}}),
+                     "entry 1 \"Zentrel/../x\": absolute name or \"..\" segment"});
+    cases.push_back({"absolute", WriteArchive({{"/x", "x", 0}}), "entry 0 \"/x\": absolute name or \"..\" segment"});
+    cases.push_back({"drive", WriteArchive({{"C:x", "x", 0}}), "entry 0 \"C:x\": absolute name or \"..\" segment"});
+    const std::string longName = "Zentrel/" + std::string(229, 'n');
+    cases.push_back({"long", WriteArchive({{longName, "x", 0}}),
+                     "does not fit 260 bytes below C:\\Program Files (x86)\\"});
+    cases.push_back({"nameless", WriteArchive({{"", "x", 0}}),
+                     "archive: does not begin with a local header of a named first entry"});
+    cases.push_back({"short", "PK\x03\x04", "archive: does not begin"});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string message = CheckArchive(c.archive);
+        EXPECT_NE(std::string::npos, message.find(c.message)) << message;
+    }
+    EXPECT_EQ("", CheckArchive(WriteArchive({{"Zentrel/" + std::string(228, 'n'), "x", 0}})));
+}
+
+}  // namespace
+}  // namespace qv::pack

@@ -1,0 +1,96 @@
+// qvpack pack FOLDER OUT.zip [--mtime SECONDS]
+//   Packs the contents of FOLDER into a payload archive and checks it.
+// qvpack check ARCHIVE
+//   Checks that the installer can extract ARCHIVE completely.
+// qvpack list ARCHIVE
+//   Prints one line per entry: method, external attributes, size, name.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "tools/pack/zip_check.h"
+#include "tools/pack/zip_writer.h"
+
+namespace {
+
+bool ReadFile(const char* path, std::string* bytes) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    *bytes = content.str();
+    return static_cast<bool>(in);
+}
+
+int Usage() {
+    std::fprintf(stderr, "usage: qvpack pack FOLDER OUT.zip [--mtime SECONDS]\n       qvpack check ARCHIVE\n"
+                         "       qvpack list ARCHIVE\n");
+    return 64;
+}
+
+int Check(const char* path) {
+    std::string bytes;
+    if (!ReadFile(path, &bytes)) {
+        std::fprintf(stderr, "qvpack: cannot read %s\n", path);
+        return 1;
+    }
+    const std::string problem = qv::pack::CheckArchive(bytes);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "qvpack: %s: %s\n", path, problem.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+uint32_t Get(const std::string& s, size_t at, int bytes) {
+    uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | static_cast<uint8_t>(s[at + i]);
+    return v;
+}
+
+int List(const char* path) {
+    std::string s;
+    if (Check(path) != 0 || !ReadFile(path, &s)) return 1;
+    size_t eocd = s.size() - 22;
+    while (Get(s, eocd, 4) != 0x06054b50) --eocd;
+    size_t at = Get(s, eocd + 16, 4);
+    for (uint32_t i = 0, n = Get(s, eocd + 10, 2); i < n; ++i) {
+        const uint32_t nameLength = Get(s, at + 28, 2);
+        std::printf("%u %u %u %u %08x %u %s\n", Get(s, at + 4, 2), Get(s, at + 6, 2), Get(s, at + 10, 2),
+                    Get(s, at + 38, 4), Get(s, at + 8, 2), Get(s, at + 24, 4), s.substr(at + 46, nameLength).c_str());
+        at += 46 + nameLength + Get(s, at + 30, 2) + Get(s, at + 32, 2);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 3 && !std::strcmp(argv[1], "check")) return Check(argv[2]);
+    if (argc >= 3 && !std::strcmp(argv[1], "list")) return List(argv[2]);
+    if (argc < 4 || std::strcmp(argv[1], "pack") != 0) return Usage();
+    int64_t mtime = -1;
+    if (argc >= 6 && !std::strcmp(argv[4], "--mtime")) mtime = std::strtoll(argv[5], nullptr, 10);
+    std::vector<qv::pack::PackEntry> entries;
+    std::string error;
+    if (!qv::pack::CollectTree(argv[2], mtime, &entries, &error)) {
+        std::fprintf(stderr, "qvpack: %s\n", error.c_str());
+        return 1;
+    }
+    const std::string archive = qv::pack::WriteArchive(entries);
+    const std::string problem = qv::pack::CheckArchive(archive);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "qvpack: %s\n", problem.c_str());
+        return 1;
+    }
+    std::ofstream out(argv[3], std::ios::binary | std::ios::trunc);
+    out.write(archive.data(), static_cast<std::streamsize>(archive.size()));
+    out.close();
+    if (!out) {
+        std::fprintf(stderr, "qvpack: cannot write %s\n", argv[3]);
+        return 1;
+    }
+    return 0;
+}

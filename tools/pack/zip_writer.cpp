@@ -1,0 +1,168 @@
+#include "tools/pack/zip_writer.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <cctype>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+
+namespace qv::pack {
+namespace {
+
+void Put16(std::string& s, uint32_t v) {
+    s += static_cast<char>(v & 0xFF);
+    s += static_cast<char>((v >> 8) & 0xFF);
+}
+void Put32(std::string& s, uint32_t v) {
+    Put16(s, v & 0xFFFF);
+    Put16(s, v >> 16);
+}
+void Put64(std::string& s, uint64_t v) {
+    Put32(s, static_cast<uint32_t>(v));
+    Put32(s, static_cast<uint32_t>(v >> 32));
+}
+
+bool LessIgnoringCase(const std::string& a, const std::string& b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+std::string RawDeflate(const std::string& data) {
+    z_stream z{};
+    deflateInit2(&z, 9, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY);
+    std::string out(deflateBound(&z, data.size()) + 64, '\0');
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    z.avail_in = static_cast<uInt>(data.size());
+    z.next_out = reinterpret_cast<Bytef*>(&out[0]);
+    z.avail_out = static_cast<uInt>(out.size());
+    deflate(&z, Z_FINISH);
+    out.resize(z.total_out);
+    deflateEnd(&z);
+    return out;
+}
+
+bool Walk(const std::string& root, const std::string& relative, int64_t mtime, std::vector<PackEntry>* entries,
+          std::string* error) {
+    const std::string dir = relative.empty() ? root : root + "/" + relative;
+    DIR* d = opendir(dir.c_str());
+    if (!d) {
+        *error = "cannot read folder " + dir;
+        return false;
+    }
+    std::vector<std::string> files, folders;
+    while (dirent* e = readdir(d)) {
+        const std::string name = e->d_name;
+        if (name == "." || name == "..") continue;
+        struct stat st;
+        if (stat((dir + "/" + name).c_str(), &st) != 0) continue;
+        (S_ISDIR(st.st_mode) ? folders : files).push_back(name);
+    }
+    closedir(d);
+    std::sort(files.begin(), files.end(), LessIgnoringCase);
+    std::sort(folders.begin(), folders.end(), LessIgnoringCase);
+    const std::string prefix = relative.empty() ? "" : relative + "/";
+    for (const std::string& f : files) {
+        const std::string path = dir + "/" + f;
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream content;
+        content << in.rdbuf();
+        if (!in) {
+            *error = "cannot read file " + path;
+            return false;
+        }
+        struct stat st;
+        stat(path.c_str(), &st);
+        entries->push_back({prefix + f, content.str(), mtime >= 0 ? mtime : static_cast<int64_t>(st.st_mtime)});
+    }
+    for (const std::string& f : folders) {
+        struct stat st;
+        stat((dir + "/" + f).c_str(), &st);
+        entries->push_back({prefix + f + "/", "", mtime >= 0 ? mtime : static_cast<int64_t>(st.st_mtime)});
+        if (!Walk(root, prefix + f, mtime, entries, error)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool CollectTree(const std::string& root, int64_t mtime, std::vector<PackEntry>* entries, std::string* error) {
+    entries->clear();
+    return Walk(root, "", mtime, entries, error);
+}
+
+uint32_t DosDateTime(int64_t unixTime) {
+    const time_t t = static_cast<time_t>(unixTime);
+    struct tm local;
+    localtime_r(&t, &local);
+    if (local.tm_year < 80) return (0 << 25) | (1 << 21) | (1 << 16);
+    const uint32_t date = ((local.tm_year - 80) << 9) | ((local.tm_mon + 1) << 5) | local.tm_mday;
+    const uint32_t time = (local.tm_hour << 11) | (local.tm_min << 5) | (local.tm_sec / 2);
+    return (date << 16) | time;
+}
+
+std::string WriteArchive(const std::vector<PackEntry>& entries) {
+    std::string archive, central;
+    for (const PackEntry& e : entries) {
+        const bool folder = !e.name.empty() && e.name.back() == '/';
+        const std::string stored = folder ? std::string() : RawDeflate(e.data);
+        const uint32_t crc = crc32(0, reinterpret_cast<const Bytef*>(e.data.data()), static_cast<uInt>(e.data.size()));
+        const uint32_t dos = DosDateTime(e.mtime);
+        const uint32_t method = folder ? 0 : 8, needed = folder ? 10 : 20;
+        const uint32_t offset = static_cast<uint32_t>(archive.size());
+        auto common = [&](std::string& h) {
+            Put16(h, needed);
+            Put16(h, 0);
+            Put16(h, method);
+            Put32(h, dos);
+            Put32(h, crc);
+            Put32(h, static_cast<uint32_t>(stored.size()));
+            Put32(h, static_cast<uint32_t>(e.data.size()));
+            Put16(h, static_cast<uint32_t>(e.name.size()));
+        };
+        Put32(archive, 0x04034b50);
+        common(archive);
+        Put16(archive, 0);
+        archive += e.name;
+        archive += stored;
+
+        const uint64_t filetime = static_cast<uint64_t>(e.mtime + 11644473600LL) * 10000000ULL;
+        std::string ntfs;
+        Put16(ntfs, 0x000A);
+        Put16(ntfs, 32);
+        Put32(ntfs, 0);
+        Put16(ntfs, 0x0001);
+        Put16(ntfs, 24);
+        Put64(ntfs, filetime);
+        Put64(ntfs, filetime);
+        Put64(ntfs, filetime);
+
+        Put32(central, 0x02014b50);
+        Put16(central, 63);
+        common(central);
+        Put16(central, static_cast<uint32_t>(ntfs.size()));
+        Put16(central, 0);
+        Put16(central, 0);
+        Put16(central, 0);
+        Put32(central, folder ? 0x10 : 0x20);
+        Put32(central, offset);
+        central += e.name + ntfs;
+    }
+    const uint32_t centralOffset = static_cast<uint32_t>(archive.size());
+    archive += central;
+    Put32(archive, 0x06054b50);
+    Put16(archive, 0);
+    Put16(archive, 0);
+    Put16(archive, static_cast<uint32_t>(entries.size()));
+    Put16(archive, static_cast<uint32_t>(entries.size()));
+    Put32(archive, static_cast<uint32_t>(central.size()));
+    Put32(archive, centralOffset);
+    Put16(archive, 0);
+    return archive;
+}
+
+}  // namespace qv::pack
