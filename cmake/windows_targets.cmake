@@ -1,7 +1,7 @@
 # Programs and test executables of the Windows build.
 
 # Windows test support: child processes and message boxes.
-add_library(qv_test_support STATIC tests/support/child_process_win.cpp)
+add_library(qv_test_support STATIC tests/support/child_process_win.cpp tests/support/system_read_win.cpp)
 target_link_libraries(qv_test_support PUBLIC gtest)
 
 add_executable(probe_program WIN32 tests/runtime/probe_program_win.cpp)
@@ -29,7 +29,7 @@ set_target_properties(qvplant_trusted PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAK
     ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/trusted)
 
 add_executable(installer_tests tests/installer/platform_test_win.cpp tests/support/installer_tests_main_win.cpp)
-target_link_libraries(installer_tests qv_installer_core gtest)
+target_link_libraries(installer_tests qv_installer_core qv_test_support)
 
 add_executable(cmdline_probe WIN32 tests/shell/cmdline_probe_win.cpp)
 add_executable(shell_tests tests/shell/shell_test_win.cpp tests/support/shell_tests_main_win.cpp)
@@ -41,3 +41,9 @@ target_link_libraries(qv_zip_builder PUBLIC z)
 add_executable(archive_tests tests/payload/archive_test_win.cpp tests/payload/component_test_win.cpp tests/support/archive_tests_main_win.cpp)
 target_link_libraries(archive_tests qv_payload qv_zip_builder qv_test_support)
 add_dependencies(archive_tests unpack)
+
+add_executable(staging_tests tests/payload/staging_test_win.cpp tests/support/shell_tests_main_win.cpp)
+target_link_libraries(staging_tests qv_staging qv_payload_data qv_test_support)
+
+add_executable(e2e_tests tests/e2e/install_test_win.cpp)
+target_link_libraries(e2e_tests qv_test_support ole32 shell32)

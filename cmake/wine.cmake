@@ -54,3 +54,10 @@ qv_wine_test(archive archive_tests.exe)
 add_test(NAME wine64.archive_interop
          COMMAND ${CMAKE_SOURCE_DIR}/tests/payload/interop.sh ${QV_WIN32_DIR} ${QV_WINE_DIR}/prefix64)
 set_tests_properties(wine64.archive_interop PROPERTIES FIXTURES_REQUIRED prefix64 RESOURCE_LOCK prefix64 TIMEOUT 900)
+qv_wine_test(staging staging_tests.exe)
+
+# End to end with the sample product: install, again, faults, uninstall.
+if(NOT PAYLOAD_ARCHIVE)
+    qv_wine_test(e2e e2e_tests.exe ARGS ${QV_WIN32_DIR}/quorvane-setup.exe ${QV_WIN32_DIR}/sample-payload.zip
+                 ${QV_WIN32_DIR}/sample-product)
+endif()

@@ -10,15 +10,15 @@
 #include "installer/platform_win.h"
 #include "installer/registration.h"
 #include "runtime/files_win.h"
+#include "tests/support/system_read_win.h"
 
 namespace qv::installer {
 namespace {
 
-// The prefix kind the test runs in, from the test runner.
-bool PrefixIs64() {
-    const char* bits = std::getenv("QV_WINDOWS_BITS");
-    return bits && std::string(bits) == "64";
-}
+using test::DeleteLocalMachineTree;
+using test::LocalMachineKeyExists;
+using test::PrefixIs64;
+using test::ReadLocalMachine;
 
 WORD ImageMachine(const char* path) {
     HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -54,37 +54,11 @@ TEST(Platform, RedirectionCallsLeaveTheSystemFolderAsItWas) {
     EXPECT_NE(nullptr, LoadLibraryA("shdocvw.dll"));
 }
 
-// Wine 8 puts a key that a 32-bit process creates below SOFTWARE\WOW6432Node
-// together with a missing parent one WOW6432Node deeper (Windows does not);
-// on a 64-bit prefix a value missing at its path is looked for there too.
-const char kWineDeeper[] = "SOFTWARE\\WOW6432Node\\WOW6432Node\\";
-
-std::pair<DWORD, std::string> ReadLocalMachine(const char* key, const char* name) {
-    HKEY h = nullptr;
-    LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &h);
-    const std::string prefix = "SOFTWARE\\WOW6432Node\\";
-    if (opened != ERROR_SUCCESS && PrefixIs64() && std::string(key).rfind(prefix, 0) == 0) {
-        const std::string deeper = kWineDeeper + std::string(key).substr(prefix.size());
-        opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, deeper.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &h);
-    }
-    if (opened != ERROR_SUCCESS) return {0xFFFF, ""};
-    char data[512];
-    DWORD type = 0, size = sizeof data;
-    LONG status = RegQueryValueExA(h, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-    RegCloseKey(h);
-    if (status != ERROR_SUCCESS) return {0xFFFF, ""};
-    return {type, std::string(data, size)};
-}
-
 TEST(Registration, ThirteenValuesReadBackWithExactTypesAndBytes) {
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\WOW6432Node\\Zentrel2.0");
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\WOW6432Node\\Halvik");
-    HKEY wow = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kWineDeeper, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, &wow) == ERROR_SUCCESS) {
-        RegDeleteTreeA(wow, "Halvik");
-        RegCloseKey(wow);
-    }
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zentrel2.0");
+    DeleteLocalMachineTree("SOFTWARE\\WOW6432Node\\Zentrel2.0");
+    DeleteLocalMachineTree("SOFTWARE\\WOW6432Node\\Halvik");
+    DeleteLocalMachineTree("SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zentrel2.0");
+    EXPECT_FALSE(LocalMachineKeyExists("SOFTWARE\\WOW6432Node\\Halvik"));
     // A text left by something else is replaced by the number.
     HKEY h = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_LOCAL_MACHINE,

@@ -1,0 +1,275 @@
+// The installer end to end, as a person runs it: in a prefix of either
+// bitness, then again, with faults it must pass over, and the sample
+// product's uninstaller afterwards.
+//
+// e2e_tests.exe [gtest flags] INSTALLER PAYLOAD_ZIP PRODUCT_DIR (Unix paths)
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/child_process_win.h"
+#include "tests/support/system_read_win.h"
+
+namespace qv::test {
+namespace {
+
+std::string g_installer, g_payload, g_productDir;
+
+const char kProductKey[] = "SOFTWARE\\WOW6432Node\\Zentrel2.0";
+const char kSettingsKey[] = "SOFTWARE\\WOW6432Node\\Halvik\\Zentrel";
+const char kHalvikKey[] = "SOFTWARE\\WOW6432Node\\Halvik";
+const char kUninstallKey[] = "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zentrel2.0";
+
+std::string Root() { return PrefixIs64() ? "C:\\Program Files (x86)\\" : "C:\\Program Files\\"; }
+std::string ProductFolder() { return Root() + "Zentrel"; }
+std::string AppData() { return SpecialFolder(CSIDL_APPDATA); }
+std::string MenuFolder() { return AppData() + "Microsoft\\Windows\\Start Menu\\Programs\\Quorvane"; }
+std::string DesktopLink() { return SpecialFolder(CSIDL_DESKTOPDIRECTORY) + "Quorvane.lnk"; }
+std::string LaunchLog() { return AppData() + "Moranzo\\launch.log"; }
+std::string Staging() { return AppData() + "Moranzo\\Quorvane.zip"; }
+
+std::string WindowsPath(const std::string& unix) {
+    std::string p = "Z:" + unix;
+    for (char& c : p) c = c == '/' ? '\\' : c;
+    return p;
+}
+
+int LaunchCount() {
+    const std::string log = ReadWholeFile(LaunchLog());
+    int n = 0;
+    for (char c : log) n += c == '\n';
+    return n;
+}
+
+// Waits until the launch log has n records (the product starts after the
+// installer has ended).
+bool WaitForLaunches(int n) {
+    for (int i = 0; i < 600; ++i, Sleep(100))
+        if (LaunchCount() >= n) return true;
+    return false;
+}
+
+void ForgetInstallation() {
+    KillProcesses("Zentrel.exe");
+    RemoveTree(ProductFolder());
+    RemoveTree(MenuFolder());
+    RemoveTree(AppData() + "Moranzo");
+    DeleteFileA(DesktopLink().c_str());
+    DeleteLocalMachineTree(kProductKey);
+    DeleteLocalMachineTree(kHalvikKey);
+    DeleteLocalMachineTree(kUninstallKey);
+}
+
+ChildOutcome RunInstaller(const std::string& arguments = "", const char* cwd = nullptr) {
+    return RunChild("\"" + g_installer + "\"" + arguments, cwd, 600000);
+}
+
+// Every file and folder below a and b, compared by content.
+void ExpectSameTree(const std::string& a, const std::string& b, int* files) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((a + "\\*").c_str(), &fd);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h) << a;
+    do {
+        const std::string name = fd.cFileName;
+        if (name == "." || name == "..") continue;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            ExpectSameTree(a + "\\" + name, b + "\\" + name, files);
+        } else {
+            EXPECT_TRUE(ReadWholeFile(a + "\\" + name) == ReadWholeFile(b + "\\" + name)) << b << "\\" << name;
+            ++*files;
+        }
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+}
+
+void ExpectRegistration(const std::string& stamp) {
+    auto sz = [](const std::string& s) { return std::make_pair(DWORD{REG_SZ}, s + '\0'); };
+    EXPECT_EQ(sz(Root()), ReadLocalMachine(kProductKey, "InstPath"));
+    EXPECT_EQ(sz(stamp), ReadLocalMachine(kSettingsKey, "Counter"));
+    EXPECT_EQ(sz("100%"), ReadLocalMachine(kSettingsKey, "installpro"));
+    EXPECT_EQ(sz(stamp), ReadLocalMachine(kSettingsKey, "Scancode"));
+    EXPECT_EQ(sz(Root() + "Zentrel\\Zentrel.exe"), ReadLocalMachine(kUninstallKey, "DisplayIcon"));
+    EXPECT_EQ(sz("Quorvane"), ReadLocalMachine(kUninstallKey, "DisplayName"));
+    EXPECT_EQ(sz("2.18.0.10"), ReadLocalMachine(kUninstallKey, "DisplayVersion"));
+    EXPECT_EQ(std::make_pair(DWORD{REG_DWORD}, std::string("\xFD\xC6\x00\x00", 4)),
+              ReadLocalMachine(kUninstallKey, "EstimatedSize"));
+    EXPECT_EQ(sz(Root() + "Zentrel"), ReadLocalMachine(kUninstallKey, "InstallLocation"));
+    EXPECT_EQ(sz("quorvane.com"), ReadLocalMachine(kUninstallKey, "Publisher"));
+    EXPECT_EQ(sz(Root() + "Zentrel\\Uninstall.exe"), ReadLocalMachine(kUninstallKey, "UninstallString"));
+    EXPECT_EQ(sz("https://www.quorvane.com/"), ReadLocalMachine(kUninstallKey, "URLInfoAbout"));
+    EXPECT_EQ(sz("https://www.quorvane.com/"), ReadLocalMachine(kUninstallKey, "URLUpdateInfo"));
+}
+
+void ExpectShortcuts() {
+    const std::string product = Root() + "Zentrel\\Zentrel.exe";
+    LinkRead menu = ReadLink(MenuFolder() + "\\Quorvane.lnk");
+    EXPECT_TRUE(menu.loaded);
+    EXPECT_EQ(product, menu.target);
+    EXPECT_EQ("/n", menu.arguments);
+    EXPECT_EQ("Quorvane", menu.description);
+    EXPECT_EQ("", menu.folder);
+    LinkRead uninstall = ReadLink(MenuFolder() + "\\Quorvane\xD0\xB6\xD4\xD8.lnk");
+    EXPECT_TRUE(uninstall.loaded);
+    EXPECT_EQ(Root() + "Zentrel\\Uninstall.exe", uninstall.target);
+    EXPECT_EQ("", uninstall.arguments);
+    EXPECT_EQ("\xD0\xB6\xD4\xD8\xB3\xCC\xD0\xF2", uninstall.description);
+    LinkRead desktop = ReadLink(DesktopLink());
+    EXPECT_TRUE(desktop.loaded);
+    EXPECT_EQ(product, desktop.target);
+    EXPECT_EQ("/n", desktop.arguments);
+}
+
+std::string TodayStamp() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return std::to_string(now.wYear) + std::to_string(now.wMonth) + std::to_string(now.wDay);
+}
+
+class Installation : public testing::Test {
+protected:
+    void TearDown() override { KillProcesses("Zentrel.exe"); }
+};
+
+TEST_F(Installation, InstallsEverythingShowsNothingAndStartsTheProduct) {
+    ForgetInstallation();
+    const std::string elsewhere = MakeTempFolder("cwd");
+    ChildOutcome out = RunInstaller(" /S --target D:\\elsewhere", elsewhere.c_str());
+    EXPECT_FALSE(out.timedOut);
+    EXPECT_EQ(0u, out.exitCode);
+    EXPECT_TRUE(out.boxes.empty());
+    EXPECT_EQ(0, out.visibleWindows);
+
+    EXPECT_TRUE(ReadWholeFile(Staging()) == ReadWholeFile(g_payload)) << "staging archive differs from the payload";
+    int files = 0;
+    ExpectSameTree(g_productDir + "\\Zentrel", ProductFolder(), &files);
+    EXPECT_EQ(44, files);
+    EXPECT_TRUE(PathExists(ProductFolder() + "\\Win10x64"));
+    EXPECT_EQ(0u, GetFileAttributesA((ProductFolder() + "\\Zentrel.exe").c_str()) & FILE_ATTRIBUTE_READONLY);
+    ExpectRegistration(TodayStamp());
+    ExpectShortcuts();
+
+    ASSERT_TRUE(WaitForLaunches(1));
+    const std::string record = ReadWholeFile(LaunchLog());
+    EXPECT_EQ(Root() + "Zentrel\\Zentrel.exe\t\"" + Root() + "Zentrel\\Zentrel.exe\" /n\t", record.substr(0, record.find('\t', record.find('\t') + 1) + 1));
+    Sleep(1000);
+    EXPECT_EQ(1, LaunchCount()) << "started once";
+    RemoveTree(elsewhere);
+}
+
+TEST_F(Installation, ASecondRunReplacesEverythingAndStartsTheProductAgain) {
+    WriteWholeFile(ProductFolder() + "\\Res\\settings.cfg", "damaged");
+    DeleteFileA(DesktopLink().c_str());
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kProductKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        RegSetValueExA(key, "InstPath", 0, REG_SZ, reinterpret_cast<const BYTE*>("X"), 2);
+        RegCloseKey(key);
+    }
+    const int before = LaunchCount();
+    ChildOutcome out = RunInstaller();
+    EXPECT_EQ(0u, out.exitCode);
+    int files = 0;
+    ExpectSameTree(g_productDir + "\\Zentrel", ProductFolder(), &files);
+    ExpectRegistration(TodayStamp());
+    ExpectShortcuts();
+    EXPECT_TRUE(WaitForLaunches(before + 1));
+}
+
+TEST_F(Installation, AHeldStagingFileLeavesNothingExtractedButTheRestRuns) {
+    ForgetInstallation();
+    CreateDirectoryA((AppData() + "Moranzo").c_str(), nullptr);
+    ASSERT_TRUE(WriteWholeFile(Staging(), "held"));
+    HANDLE held = CreateFileA(Staging().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    ChildOutcome out = RunInstaller();
+    CloseHandle(held);
+    EXPECT_EQ(0u, out.exitCode);
+    EXPECT_TRUE(out.boxes.empty());
+    EXPECT_EQ("held", ReadWholeFile(Staging()));
+    EXPECT_FALSE(PathExists(ProductFolder() + "\\Zentrel.exe"));
+    ExpectRegistration(TodayStamp());
+    ExpectShortcuts();
+    Sleep(2000);
+    EXPECT_EQ(0, LaunchCount()) << "the launch finds no product";
+}
+
+TEST_F(Installation, AFileThatCannotBeReplacedStopsTheExtractionThere) {
+    ASSERT_EQ(0u, RunInstaller().exitCode);
+    KillProcesses("Zentrel.exe");
+    RemoveTree(ProductFolder() + "\\Res");
+    RemoveTree(ProductFolder() + "\\UninsFile");
+    // Held without sharing it cannot be replaced (Wine as root would replace
+    // a read-only file).
+    const std::string blocker = ProductFolder() + "\\QvStore.dll";
+    HANDLE held = CreateFileA(blocker.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    ChildOutcome out = RunInstaller();
+    CloseHandle(held);
+    EXPECT_EQ(0u, out.exitCode);
+    EXPECT_TRUE(PathExists(ProductFolder() + "\\QvRender.dll"));
+    EXPECT_FALSE(PathExists(ProductFolder() + "\\Res"));
+    EXPECT_FALSE(PathExists(ProductFolder() + "\\UninsFile"));
+    ExpectShortcuts();
+}
+
+TEST_F(Installation, AMissingStartMenuParentLeavesOnlyTheDesktopShortcut) {
+    ForgetInstallation();
+    const std::string programs = AppData() + "Microsoft\\Windows\\Start Menu\\Programs";
+    const std::string away = programs + ".away";
+    ASSERT_TRUE(MoveFileA(programs.c_str(), away.c_str()));
+    ChildOutcome out = RunInstaller();
+    const bool menuMade = PathExists(MenuFolder());
+    MoveFileA(away.c_str(), programs.c_str());
+    EXPECT_EQ(0u, out.exitCode);
+    EXPECT_FALSE(menuMade);
+    EXPECT_TRUE(ReadLink(DesktopLink()).loaded);
+    EXPECT_TRUE(PathExists(ProductFolder() + "\\Zentrel.exe"));
+    EXPECT_TRUE(WaitForLaunches(1));
+}
+
+TEST_F(Installation, TheSampleUninstallerRemovesEverythingTheInstallationMade) {
+    ForgetInstallation();
+    ASSERT_EQ(0u, RunInstaller().exitCode);
+    ASSERT_TRUE(WaitForLaunches(1));
+    KillProcesses("Zentrel.exe");
+
+    const LinkRead link = ReadLink(MenuFolder() + "\\Quorvane\xD0\xB6\xD4\xD8.lnk");
+    ASSERT_TRUE(link.loaded);
+    ChildOutcome out = RunChild("\"" + link.target + "\"" + (link.arguments.empty() ? "" : " " + link.arguments));
+    EXPECT_EQ(0u, out.exitCode);
+    EXPECT_TRUE(out.boxes.empty());
+    for (int i = 0; i < 600 && (PathExists(ProductFolder()) || LocalMachineKeyExists(kUninstallKey)); ++i) Sleep(100);
+    Sleep(500);
+
+    EXPECT_FALSE(PathExists(ProductFolder()));
+    EXPECT_FALSE(PathExists(MenuFolder()));
+    EXPECT_FALSE(PathExists(DesktopLink()));
+    EXPECT_FALSE(PathExists(AppData() + "Moranzo"));
+    EXPECT_FALSE(LocalMachineKeyExists(kProductKey));
+    EXPECT_FALSE(LocalMachineKeyExists(kSettingsKey));
+    EXPECT_FALSE(LocalMachineKeyExists(kHalvikKey));
+    EXPECT_FALSE(LocalMachineKeyExists(kUninstallKey));
+    EXPECT_EQ(0xFFFFu, ReadLocalMachine(kUninstallKey, "DisplayName").first);
+    EXPECT_TRUE(LocalMachineKeyExists("SOFTWARE\\Microsoft")) << "nothing else is touched";
+}
+
+}  // namespace
+}  // namespace qv::test
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: e2e_tests [gtest flags] INSTALLER PAYLOAD_ZIP PRODUCT_DIR\n");
+        return 64;
+    }
+    qv::test::g_installer = qv::test::WindowsPath(argv[1]);
+    qv::test::g_payload = qv::test::WindowsPath(argv[2]);
+    qv::test::g_productDir = qv::test::WindowsPath(argv[3]);
+    CoInitialize(nullptr);
+    const int result = RUN_ALL_TESTS();
+    qv::test::KillProcesses("Zentrel.exe");
+    return result;
+}

@@ -1,0 +1,39 @@
+// Reading back what programs left in Wine's registry, shell links and
+// processes.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <utility>
+
+namespace qv::test {
+
+// The prefix kind the test runs in (QV_WINDOWS_BITS from the test runner).
+bool PrefixIs64();
+
+// Type and bytes of a value under HKEY_LOCAL_MACHINE read in the 32-bit
+// process's default view; type 0xFFFF when missing. Wine 8 puts a key that a
+// 32-bit process creates below SOFTWARE\WOW6432Node together with a missing
+// parent one WOW6432Node deeper (Windows does not); on a 64-bit prefix a key
+// missing at its path is looked for there too.
+std::pair<DWORD, std::string> ReadLocalMachine(const char* key, const char* name);
+bool LocalMachineKeyExists(const char* key);
+
+// Deletes a key tree at its path and at Wine's deeper place.
+void DeleteLocalMachineTree(const char* key);
+
+struct LinkRead {
+    bool loaded = false;
+    std::string target, arguments, description, folder;
+};
+// Reads a shell link through IShellLinkA (COM initialised by the caller).
+LinkRead ReadLink(const std::string& path);
+
+// Ends every process whose image is named exeName; returns how many.
+int KillProcesses(const char* exeName);
+
+// Path of a special folder, with a final "\".
+std::string SpecialFolder(int csidl);
+
+}  // namespace qv::test
