@@ -1,8 +1,8 @@
 # The sample product, the payload archive and the installer.
 
-add_executable(Zentrel WIN32 sample/zentrel_win.cpp)
+add_executable(Zentrel WIN32 sample/zentrel_win.cpp runtime/terminate_win.cpp)
 target_link_libraries(Zentrel shell32)
-add_executable(Uninstall WIN32 sample/uninstall_win.cpp)
+add_executable(Uninstall WIN32 sample/uninstall_win.cpp runtime/terminate_win.cpp)
 target_link_libraries(Uninstall shell32 advapi32)
 
 set(QV_HOST_DIR "" CACHE PATH "Native build that holds qvpack and sample_filler")
@@ -46,6 +46,8 @@ set_source_files_properties(installer/installer.rc PROPERTIES
     OBJECT_DEPENDS "${art_dir}/quorvane.ico;${art_dir}/component.bmp;${CMAKE_SOURCE_DIR}/installer/installer.manifest")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${art_dir} -I${CMAKE_SOURCE_DIR}/installer")
 
-add_executable(installer WIN32 installer/main_win.cpp installer/sequence_win.cpp installer/installer.rc)
+# terminate_win.cpp is linked as an object so that it replaces the library's handler.
+add_executable(installer WIN32 installer/main_win.cpp installer/sequence_win.cpp installer/installer.rc
+    runtime/terminate_win.cpp)
 set_target_properties(installer PROPERTIES OUTPUT_NAME quorvane-setup)
 target_link_libraries(installer qv_installer_core qv_staging qv_payload qv_shell qv_payload_data)

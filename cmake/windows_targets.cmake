@@ -47,3 +47,6 @@ target_link_libraries(staging_tests qv_staging qv_payload_data qv_test_support)
 
 add_executable(e2e_tests tests/e2e/install_test_win.cpp)
 target_link_libraries(e2e_tests qv_test_support ole32 shell32)
+
+add_executable(show_install tests/e2e/show_install_win.cpp)
+target_link_libraries(show_install qv_test_support ole32 shell32)

@@ -1,5 +1,6 @@
 #include "runtime/values.h"
 
+#include <cinttypes>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -184,7 +185,7 @@ void ToText(TypedValue* result, int argc, const TypedValue* args) {
         case kTagU8: n = std::snprintf(buf, sizeof buf, "%u", static_cast<unsigned>(v.u8)); break;
         case kTagI16: n = std::snprintf(buf, sizeof buf, "%d", static_cast<int>(v.i16)); break;
         case kTagI32: n = std::snprintf(buf, sizeof buf, "%d", static_cast<int>(v.i32)); break;
-        case kTagI64: n = std::snprintf(buf, sizeof buf, "%lld", static_cast<long long>(v.i64)); break;
+        case kTagI64: n = std::snprintf(buf, sizeof buf, "%" PRId64, v.i64); break;
         case kTagF32: n = std::snprintf(buf, sizeof buf, "%.6g", static_cast<double>(v.f32)); break;
         case kTagF64: n = std::snprintf(buf, sizeof buf, "%.13g", v.f64); break;
         case kTagLogical: n = std::snprintf(buf, sizeof buf, "%s", v.word ? "真" : "假"); break;
