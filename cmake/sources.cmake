@@ -1,6 +1,7 @@
 # Pure logic: no <windows.h>, builds natively and for Windows.
 set(QV_PURE_SOURCES
     runtime/text.cpp
+    runtime/format.cpp
     runtime/values.cpp
     runtime/error_text.cpp
     runtime/registry_rules.cpp

@@ -7,8 +7,8 @@ add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=.)
 add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp -Wl,--gc-sections)
 # Small images: the installer is its payload plus as little as possible.
-add_compile_options(-Os -ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables
-                    $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions>)
+add_compile_options(-Os -ffunction-sections -fno-asynchronous-unwind-tables
+                    $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions> $<$<COMPILE_LANGUAGE:CXX>:-fno-threadsafe-statics>)
 if(CMAKE_BUILD_TYPE STREQUAL "Release")
     add_link_options(-s)
 endif()

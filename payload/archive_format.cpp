@@ -90,17 +90,19 @@ bool EndsWithBackslashChar(const char* text) {
     return last;
 }
 
-bool MapOutputPath(const char* target, const char* name, std::string* path) {
+bool MapOutputPath(const char* target, const char* name, char (&path)[kPathBytes]) {
+    path[0] = '\0';
     if (IsUnsafeName(name)) return false;
-    std::string out = target ? target : "";
-    if (!EndsWithBackslashChar(out.c_str())) out += '\\';
-    for (const char* p = name; *p; ++p) {
-        // A "/" byte is replaced wherever it stands, as the entry layer does;
-        // it cannot be a GBK trail byte (those are 0x40 and above).
-        out += *p == '/' ? '\\' : *p;
-    }
-    if (out.size() >= kPathBytes) return false;
-    *path = out;
+    const size_t targetLength = TextLength(target);
+    const size_t separator = EndsWithBackslashChar(target) ? 0 : 1;
+    if (targetLength + separator + TextLength(name) >= kPathBytes) return false;
+    size_t n = 0;
+    for (size_t i = 0; i < targetLength; ++i) path[n++] = target[i];
+    if (separator) path[n++] = '\\';
+    // A "/" byte is replaced wherever it stands; it cannot be a GBK trail
+    // byte (those are 0x40 and above).
+    for (const char* p = name; *p; ++p) path[n++] = *p == '/' ? '\\' : *p;
+    path[n] = '\0';
     return true;
 }
 

@@ -1,10 +1,9 @@
 #include "payload/archive_reader_win.h"
 
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include "payload/minizip_local.h"
+#include "runtime/memory.h"
 #include "runtime/text.h"
 
 namespace qv::payload {
@@ -82,8 +81,11 @@ uint32_t Describe(ArchiveReader* reader, int32_t index, ArchiveEntry* entry) {
     const int check = qv_unz_check_local(Zip(reader), &extraOffset, &extraSize);
     if (check == UNZ_ERRNO) return kStatusLocalExtra;
     if (check != UNZ_OK) return kStatusHeaderMismatch;
-    std::vector<uint8_t> extra(extraSize);
-    if (qv_unz_read_at(Zip(reader), extraOffset, extra.data(), extraSize) != UNZ_OK) return kStatusLocalExtra;
+    auto* extra = static_cast<uint8_t*>(AllocBlock(extraSize ? extraSize : 1));
+    if (qv_unz_read_at(Zip(reader), extraOffset, extra, extraSize) != UNZ_OK) {
+        FreeBlock(extra);
+        return kStatusLocalExtra;
+    }
 
     entry->index = index;
     std::memcpy(entry->name, name, info.size_filename);
@@ -94,7 +96,8 @@ uint32_t Describe(ArchiveReader* reader, int32_t index, ArchiveEntry* entry) {
     DosDateTimeToFileTime(HIWORD(info.dosDate), LOWORD(info.dosDate), &local);
     LocalFileTimeToFileTime(&local, &utc);
     entry->accessTime = entry->creationTime = entry->writeTime = utc;
-    const UnixTimes ut = FindUnixTimes(extra.data(), extra.size());
+    const UnixTimes ut = FindUnixTimes(extra, extraSize);
+    FreeBlock(extra);
     if (ut.write) entry->writeTime = ToFileTime(UnixToFileTime(ut.writeTime));
     if (ut.access) entry->accessTime = ToFileTime(UnixToFileTime(ut.accessTime));
     if (ut.creation) entry->creationTime = ToFileTime(UnixToFileTime(ut.creationTime));
@@ -177,15 +180,23 @@ uint32_t UnpackEntry(ArchiveReader* reader, int32_t index, const char* outputPat
     const size_t pathLength = TextLength(outputPath);
     const char last = pathLength ? outputPath[pathLength - 1] : '\0';
     if ((pathLength && (last == '\\' || last == '/')) || (entry.attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        const std::string folder = std::string(reader->root) + entry.name;
-        if (folder.size() >= kPathBytes) return kStatusBadName;
-        CreateFolderChain(folder.c_str());
+        char folder[kPathBytes];
+        const size_t rootLength = TextLength(reader->root), nameLength = TextLength(entry.name);
+        if (rootLength + nameLength >= kPathBytes) return kStatusBadName;
+        std::memcpy(folder, reader->root, rootLength);
+        std::memcpy(folder + rootLength, entry.name, nameLength + 1);
+        CreateFolderChain(folder);
         return kStatusOk;
     }
 
     if (pathLength >= kPathBytes) return kStatusBadName;
     const ptrdiff_t cut = FindLastSeparator(outputPath, false);
-    if (cut > 0) CreateFolderChain(std::string(outputPath, static_cast<size_t>(cut)).c_str());
+    if (cut > 0) {
+        char parent[kPathBytes];
+        std::memcpy(parent, outputPath, static_cast<size_t>(cut));
+        parent[cut] = '\0';
+        CreateFolderChain(parent);
+    }
     HANDLE out = CreateFileA(outputPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, entry.attributes, nullptr);
     if (out == INVALID_HANDLE_VALUE) return kStatusCannotOpen;
 
@@ -229,28 +240,39 @@ bool CreateFolderChain(const char* path) {
     if (error == ERROR_ALREADY_EXISTS) return true;
     if (error != ERROR_PATH_NOT_FOUND) return false;
 
-    ptrdiff_t cut = FindLastSeparator(path, true);
+    char parent[kPathBytes];
+    std::memcpy(parent, path, n + 1);
+    ptrdiff_t cut = FindLastSeparator(parent, true);
     if (cut < 0) return false;
     if (static_cast<size_t>(cut) == n - 1) {
-        cut = FindLastSeparator(std::string(path, static_cast<size_t>(cut)).c_str(), true);
+        parent[cut] = '\0';
+        cut = FindLastSeparator(parent, true);
         if (cut < 0) return false;
     }
-    if (!CreateFolderChain(std::string(path, static_cast<size_t>(cut)).c_str())) return false;
+    parent[cut] = '\0';
+    if (!CreateFolderChain(parent)) return false;
     return CreateDirectoryA(path, nullptr) != 0;
 }
 
 bool CreateFolderLevels(const char* path) {
-    std::string full = path ? path : "";
-    if (!EndsWithBackslashChar(full.c_str())) full += '\\';
-    if (full.size() >= kPathBytes) return false;
-    for (size_t k = 0; k < full.size();) {
-        if (IsLeadByte(static_cast<unsigned char>(full[k])) && k + 1 < full.size()) {
+    char full[kPathBytes];
+    size_t n = TextLength(path);
+    const bool separator = !EndsWithBackslashChar(path);
+    if (n + separator >= kPathBytes) return false;
+    if (n) std::memcpy(full, path, n);
+    if (separator) full[n++] = '\\';
+    full[n] = '\0';
+    for (size_t k = 0; k < n;) {
+        if (IsLeadByte(static_cast<unsigned char>(full[k])) && k + 1 < n) {
             k += 2;
             continue;
         }
         if (full[k] == '\\') {
-            const std::string level = full.substr(0, k + 1);
-            if (!PathExists(level.c_str()) && !CreateFolderChain(level.c_str())) return false;
+            const char kept = full[k + 1];
+            full[k + 1] = '\0';
+            const bool ok = PathExists(full) || CreateFolderChain(full);
+            full[k + 1] = kept;
+            if (!ok) return false;
         }
         ++k;
     }

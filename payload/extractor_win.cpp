@@ -19,7 +19,7 @@ bool HeaderTestPasses(const char* archivePath) {
 }
 
 void Notify(ArchiveExtractor* x) {
-    if (x->listener) x->listener(x->currentIndex, x->total, x->currentPath.c_str(), x);
+    if (x->listener) x->listener(x->currentIndex, x->total, x->currentPath, x);
 }
 
 void ClearState(ArchiveExtractor* x) {
@@ -44,7 +44,7 @@ int32_t RunExtraction(ArchiveExtractor* x, const char* archivePath, const char* 
     x->cancel = 0;
     x->total = 0;
     x->currentIndex = 0;
-    x->currentPath.clear();
+    x->currentPath[0] = '\0';
     if (!archivePath || !targetFolder || !*targetFolder || !PathExists(archivePath)) return Finish(x, nullptr, -1);
     if (!PathExists(targetFolder) && !CreateFolderLevels(targetFolder)) return Finish(x, nullptr, 0);
     if (!HeaderTestPasses(archivePath)) return Finish(x, nullptr, 0);
@@ -72,17 +72,17 @@ int32_t RunExtraction(ArchiveExtractor* x, const char* archivePath, const char* 
         }
         if (status != kStatusOk) return Finish(x, &reader, 0);
 
-        std::string path;
-        if (!MapOutputPath(targetFolder, entry.name, &path)) return Finish(x, &reader, 0);
+        char path[kPathBytes];
+        if (!MapOutputPath(targetFolder, entry.name, path)) return Finish(x, &reader, 0);
         if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (!PathExists(path.c_str()) && !CreateFolderLevels(path.c_str())) return Finish(x, &reader, 0);
+            if (!PathExists(path) && !CreateFolderLevels(path)) return Finish(x, &reader, 0);
         } else {
-            if (UnpackEntry(&reader, i, path.c_str()) != kStatusOk) return Finish(x, &reader, 0);
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (UnpackEntry(&reader, i, path) != kStatusOk) return Finish(x, &reader, 0);
+            SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
         }
 
         x->currentIndex = static_cast<uint32_t>(i);
-        x->currentPath = path;
+        lstrcpynA(x->currentPath, path, kPathBytes);
         Notify(x);
         if (x->cancel) {
             CloseArchive(&reader);

@@ -2,7 +2,8 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+
+#include "payload/archive_format.h"
 
 namespace qv::payload {
 
@@ -16,7 +17,7 @@ struct ArchiveExtractor {
     void* component = nullptr;
     int32_t cancel = 0;
     ProgressListener listener = nullptr;
-    std::string currentPath;
+    char currentPath[kPathBytes] = {};
     uint32_t total = 0;
     uint32_t currentIndex = 0;
 };

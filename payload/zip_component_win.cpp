@@ -4,6 +4,7 @@
 
 #include "payload/archive_format.h"
 #include "payload/extractor_win.h"
+#include "runtime/memory.h"
 
 namespace qv::payload {
 namespace {
@@ -58,7 +59,7 @@ LRESULT CALLBACK ComponentProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {
             if (self) {
                 SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
                 if (g_runtime) g_runtime(kComponentDestroyed, self->windowId, self->componentId);
-                delete self;
+                FreeBlock(self);
             }
             break;
         }
@@ -68,20 +69,22 @@ LRESULT CALLBACK ComponentProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {
 
 void* CreateZipComponent(uint32_t style, HWND parent, int x, int y, int cx, int cy, uint32_t windowId,
                          uint32_t componentId) {
-    static const ATOM registered = [] {
+    static ATOM registered = 0;
+    if (!registered) {
         WNDCLASSA wc{};
         wc.style = CS_DBLCLKS;
         wc.lpfnWndProc = ComponentProc;
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.lpszClassName = kComponentClass;
-        return RegisterClassA(&wc);
-    }();
-    if (!registered) return nullptr;
-    auto* self = new ZipComponent{windowId, componentId, nullptr};
+        registered = RegisterClassA(&wc);
+        if (!registered) return nullptr;
+    }
+    auto* self = static_cast<ZipComponent*>(AllocBlock(sizeof(ZipComponent)));
+    *self = ZipComponent{windowId, componentId, nullptr};
     self->hwnd = CreateWindowExA(0, kComponentClass, nullptr, style | WS_CHILD | WS_CLIPSIBLINGS | WS_BORDER, x, y, cx,
                                  cy, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!self->hwnd) {
-        delete self;
+        FreeBlock(self);
         return nullptr;
     }
     SetWindowLongPtrA(self->hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));

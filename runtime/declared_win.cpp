@@ -1,12 +1,11 @@
 #include "runtime/declared_win.h"
+#include "runtime/format.h"
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
-#include <string>
-#include <vector>
 
+#include "runtime/memory.h"
 #include "runtime/runtime_win.h"
 
 extern "C" uintptr_t qv_call_checked(void* function, const uintptr_t* args, int argc, intptr_t* stackDelta);
@@ -17,11 +16,14 @@ namespace {
 const char* const kStandardLibraries[] = {"Kernel32.dll", "Gdi32.dll", "User32.dll",
                                           "Advapi32.dll", "Mpr.dll",   "Shell32.dll"};
 
+// The table's names (fixed data of the program) and, per entry, the module
+// handle and the bound address.
 struct DeclaredLists {
-    std::vector<std::string> libraries;
-    std::vector<std::string> functions;
-    std::vector<HMODULE> modules;
-    std::vector<void*> addresses;
+    int count = 0;
+    const char** libraries = nullptr;
+    const char** functions = nullptr;
+    HMODULE* modules = nullptr;
+    void** addresses = nullptr;
 };
 
 DeclaredLists& Lists() {
@@ -38,19 +40,27 @@ HMODULE TakeLoadedLibrary(const char* name) {
     return nullptr;
 }
 
-FARPROC LookUp(HMODULE module, const std::string& function) {
+FARPROC LookUp(HMODULE module, const char* function) {
     uint16_t ordinal = 0;
-    if (ParseOrdinalName(function.c_str(), &ordinal))
+    if (ParseOrdinalName(function, &ordinal))
         return GetProcAddress(module, reinterpret_cast<LPCSTR>(static_cast<uintptr_t>(ordinal)));
-    return GetProcAddress(module, function.c_str());
+    return GetProcAddress(module, function);
 }
 
-HMODULE LoadNamedLibrary(const std::string& library) {
-    if (library.find(':') != std::string::npos) return LoadLibraryA(library.c_str());
-    if (HMODULE loaded = TakeLoadedLibrary(library.c_str())) return loaded;
-    const std::string local = std::string(ProgramFolder()) + "\\" + library;
-    if (HMODULE module = LoadLibraryA(local.c_str())) return module;
-    return LoadLibraryA(library.c_str());
+HMODULE LoadNamedLibrary(const char* library) {
+    if (std::strchr(library, ':')) return LoadLibraryA(library);
+    if (HMODULE loaded = TakeLoadedLibrary(library)) return loaded;
+    char local[MAX_PATH * 2];
+    if (FormatText(local, sizeof local, "%s\\%s", ProgramFolder(), library) + 1 < sizeof local)
+        if (HMODULE module = LoadLibraryA(local)) return module;
+    return LoadLibraryA(library);
+}
+
+template <typename T>
+T* ZeroedArray(int count) {
+    auto* items = static_cast<T*>(AllocBlock(sizeof(T) * static_cast<size_t>(count ? count : 1)));
+    std::memset(items, 0, sizeof(T) * static_cast<size_t>(count ? count : 1));
+    return items;
 }
 
 }  // namespace
@@ -68,27 +78,30 @@ bool ParseOrdinalName(const char* name, uint16_t* ordinal) {
 }
 
 void InitDeclaredCalls(const DeclaredEntry* table, int count) {
+    ReleaseDeclaredCalls();
     DeclaredLists& l = Lists();
-    l = DeclaredLists{};
+    l.count = count;
+    l.libraries = ZeroedArray<const char*>(count);
+    l.functions = ZeroedArray<const char*>(count);
+    l.modules = ZeroedArray<HMODULE>(count);
+    l.addresses = ZeroedArray<void*>(count);
     for (int i = 0; i < count; ++i) {
-        l.libraries.emplace_back(table[i].library ? table[i].library : "");
-        l.functions.emplace_back(table[i].function ? table[i].function : "");
+        l.libraries[i] = table[i].library ? table[i].library : "";
+        l.functions[i] = table[i].function ? table[i].function : "";
     }
-    l.modules.assign(count, nullptr);
-    l.addresses.assign(count, nullptr);
 }
 
 void* BindDeclaredFunction(int index) {
     DeclaredLists& l = Lists();
-    if (index < 0 || static_cast<size_t>(index) >= l.addresses.size())
+    if (index < 0 || index >= l.count)
         ReportRuntimeErrorText(0, "无法找到指定的子程序", 0, 0);
     if (l.addresses[index]) return l.addresses[index];
 
-    const std::string& library = l.libraries[index];
-    const std::string& function = l.functions[index];
+    const char* library = l.libraries[index];
+    const char* function = l.functions[index];
     HMODULE module = nullptr;
     FARPROC address = nullptr;
-    if (library.empty()) {
+    if (!*library) {
         for (const char* candidate : kStandardLibraries) {
             module = TakeLoadedLibrary(candidate);
             if (!module) module = LoadLibraryA(candidate);
@@ -110,11 +123,10 @@ void* BindDeclaredFunction(int index) {
     }
     if (module) FreeLibrary(module);
     char message[600];
-    if (library.empty())
-        std::snprintf(message, sizeof message, "无法找到指定DLL库文件中的输出命令“%s”", function.c_str());
+    if (!*library)
+        FormatText(message, sizeof message, "无法找到指定DLL库文件中的输出命令“%s”", function);
     else
-        std::snprintf(message, sizeof message, "无法找到指定DLL库文件“%s”中的输出命令“%s”", library.c_str(),
-                      function.c_str());
+        FormatText(message, sizeof message, "无法找到指定DLL库文件“%s”中的输出命令“%s”", library, function);
     ReportRuntimeErrorText(0, message, 0, 0);
 }
 
@@ -128,8 +140,12 @@ uint32_t CallDeclared(uint32_t routineId, int32_t position, int index, std::init
 
 void ReleaseDeclaredCalls() {
     DeclaredLists& l = Lists();
-    for (HMODULE module : l.modules)
-        if (module) FreeLibrary(module);
+    for (int i = 0; i < l.count; ++i)
+        if (l.modules[i]) FreeLibrary(l.modules[i]);
+    FreeBlock(l.libraries);
+    FreeBlock(l.functions);
+    FreeBlock(l.modules);
+    FreeBlock(l.addresses);
     l = DeclaredLists{};
 }
 

@@ -1,8 +1,31 @@
 #include "runtime/error_text.h"
+#include "runtime/format.h"
 
-#include <cstdio>
+#include <cstring>
 
 namespace qv {
+namespace {
+
+// Appends to a terminated text in a fixed buffer, cutting at its end.
+class TextBuffer {
+public:
+    TextBuffer(char* out, size_t capacity) : out_(out), capacity_(capacity) {
+        if (capacity_) out_[0] = '\0';
+    }
+    TextBuffer& operator<<(const char* text) {
+        for (const char* p = text ? text : ""; *p && length_ + 1 < capacity_; ++p) out_[length_++] = *p;
+        if (capacity_) out_[length_] = '\0';
+        return *this;
+    }
+    size_t Length() const { return length_; }
+
+private:
+    char* out_;
+    size_t capacity_;
+    size_t length_ = 0;
+};
+
+}  // namespace
 
 const char* RuntimeErrorMessage(int code) {
     static const char* const kMessages[] = {
@@ -22,39 +45,33 @@ const char* RuntimeErrorMessage(int code) {
     return code >= 1 && code <= 11 ? kMessages[code] : "";
 }
 
-std::string BuildErrorText(int code, const char* message, int32_t pos1, int32_t pos2, ErrorSubjectLookup lookup) {
-    char number[64];
-    std::string position;
-    std::snprintf(number, sizeof number, "\r\n%d, %d", static_cast<int>(pos1), static_cast<int>(pos2));
-    position = number;
+size_t BuildErrorText(char* out, size_t capacity, int code, const char* message, int32_t pos1, int32_t pos2,
+                      ErrorSubjectLookup lookup) {
+    char number[32];
+    TextBuffer text(out, capacity);
+    text << "运行时出错!\r\n";
+    if (code != 0) {
+        FormatText(number, sizeof number, "%d", code);
+        text << "\r\n错误代码：" << number << "\r\n";
+    }
+    if (message && *message) text << "\r\n错误信息：" << message << "\r\n";
+    FormatText(number, sizeof number, "\r\n%d, %d", static_cast<int>(pos1), static_cast<int>(pos2));
+    text << number;
     const uint32_t first = static_cast<uint32_t>(pos1);
     if (first != 0 && ObjectKind(first) == 2 && lookup) {
         const ErrorSubject subject = lookup(first, static_cast<uint32_t>(pos2));
         if (!subject.windowFound) {
-            position += "\r\n未找到所指定的窗口";
+            text << "\r\n未找到所指定的窗口";
         } else {
-            position += "\r\n\"" + subject.windowName + "\"";
+            text << "\r\n\"" << subject.windowName << "\"";
             if (subject.componentFound)
-                position += "\r\n\"" + subject.componentName + "\"";
+                text << "\r\n\"" << subject.componentName << "\"";
             else
-                position += "\r\n未找到所指定的窗口组件";
+                text << "\r\n未找到所指定的窗口组件";
         }
     }
-    position += "\r\n";
-
-    std::string text = "运行时出错!\r\n";
-    if (code != 0) {
-        std::snprintf(number, sizeof number, "%d", code);
-        text += "\r\n错误代码：";
-        text += number;
-        text += "\r\n";
-    }
-    if (message && *message) {
-        text += "\r\n错误信息：";
-        text += message;
-        text += "\r\n";
-    }
-    return text + position;
+    text << "\r\n";
+    return text.Length();
 }
 
 }  // namespace qv

@@ -1,17 +1,17 @@
 // Text of the fatal runtime error report.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <string>
 
 namespace qv {
 
 // Names the report prints for a window and its component.
 struct ErrorSubject {
     bool windowFound = false;
-    std::string windowName;
+    const char* windowName = "";
     bool componentFound = false;
-    std::string componentName;
+    const char* componentName = "";
 };
 
 // Finds the names for a window identifier and a component identifier (0: the
@@ -21,10 +21,12 @@ using ErrorSubjectLookup = ErrorSubject (*)(uint32_t windowId, uint32_t componen
 // Message of a numbered runtime error (1 to 11); empty for any other code.
 const char* RuntimeErrorMessage(int code);
 
-// The box text: header, code line unless code is 0, message line unless the
-// message is empty, then the position line, with the window and component
-// names when the first position number is a window identifier.
-std::string BuildErrorText(int code, const char* message, int32_t pos1, int32_t pos2, ErrorSubjectLookup lookup);
+// Writes the box text into out (always terminated, cut to capacity): header,
+// code line unless code is 0, message line unless the message is empty, then
+// the position line, with the window and component names when the first
+// position number is a window identifier. Returns the length written.
+size_t BuildErrorText(char* out, size_t capacity, int code, const char* message, int32_t pos1, int32_t pos2,
+                      ErrorSubjectLookup lookup);
 
 // Kind field of an object identifier (bits 24 to 27): 2 window, 4 routine.
 inline unsigned ObjectKind(uint32_t id) { return (id >> 24) & 0xF; }

@@ -2,9 +2,10 @@
 
 #include <windows.h>
 
-#include <string>
+#include <cstring>
 
 #include "runtime/handles_win.h"
+#include "runtime/memory.h"
 #include "runtime/registry_rules.h"
 
 namespace qv {
@@ -48,19 +49,23 @@ void WriteBytesToFile(TypedValue* result, int argc, const TypedValue* args) {
 
 void WriteRegistryValue(TypedValue* result, int argc, const TypedValue* args) {
     if (argc < 3) return;
-    std::string keyPath, valueName;
-    SplitValuePath(TextArg(args[1]), &keyPath, &valueName);
+    const char* path = TextArg(args[1]);
+    const ValuePathSplit split = SplitValuePath(path);
+    // The key path as a text of its own; the value name is the path's tail.
+    char* keyPath = static_cast<char*>(AllocBlock(split.keyLength + 1));
+    std::memcpy(keyPath, path, split.keyLength);
+    keyPath[split.keyLength] = '\0';
     const HKEY root = RootKey(RootFromNumber(args[0].i32));
 
     UniqueKey key;
-    if (RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_WRITE, key.put()) != ERROR_SUCCESS &&
-        RegCreateKeyA(root, keyPath.c_str(), key.put()) != ERROR_SUCCESS)
-        return;
+    const bool opened = RegOpenKeyExA(root, keyPath, 0, KEY_WRITE, key.put()) == ERROR_SUCCESS ||
+                        RegCreateKeyA(root, keyPath, key.put()) == ERROR_SUCCESS;
+    FreeBlock(keyPath);
+    if (!opened) return;
     const RegistryData data = RegistryDataFor(args[2]);
     if (data.type == 0) return;
-    const LONG status = RegSetValueExA(key.get(), valueName.c_str(), 0, data.type,
-                                       reinterpret_cast<const BYTE*>(data.bytes.data()),
-                                       static_cast<DWORD>(data.bytes.size()));
+    const LONG status = RegSetValueExA(key.get(), path + split.nameOffset, 0, data.type,
+                                       data.bytes ? data.bytes : data.dword, data.size);
     result->word = status == ERROR_SUCCESS ? 1 : 0;
 }
 

@@ -2,9 +2,9 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <cstdio>
 
 #include "runtime/memory.h"
+#include "runtime/format.h"
 #include "runtime/runtime_win.h"
 
 namespace qv {
@@ -35,7 +35,7 @@ void* AllocBlock(size_t size) {
     void* p = TryAllocBlock(size);
     if (!p) {
         char message[64];
-        std::snprintf(message, sizeof message, "分配 %d 字节内存失败!", static_cast<int>(size));
+        FormatText(message, sizeof message, "分配 %d 字节内存失败!", static_cast<int>(size));
         ReportRuntimeErrorText(0, message, 0, 0);
     }
     return p;

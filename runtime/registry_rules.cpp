@@ -16,16 +16,10 @@ RegistryRoot RootFromNumber(int32_t number) {
     }
 }
 
-void SplitValuePath(const char* path, std::string* key, std::string* name) {
+ValuePathSplit SplitValuePath(const char* path) {
     const ptrdiff_t cut = FindLastSeparator(path, false);
-    const std::string whole = path ? path : "";
-    if (cut < 0) {
-        key->clear();
-        *name = whole;
-        return;
-    }
-    *key = whole.substr(0, static_cast<size_t>(cut));
-    *name = whole.substr(static_cast<size_t>(cut) + 1);
+    if (cut < 0) return {0, 0};
+    return {static_cast<size_t>(cut), static_cast<size_t>(cut) + 1};
 }
 
 uint32_t NumberToDword(const TypedValue& v) {
@@ -49,13 +43,16 @@ RegistryData RegistryDataFor(const TypedValue& v) {
     if (IsNumericTag(v.tag)) {
         const uint32_t n = NumberToDword(v);
         data.type = 4;
-        data.bytes.assign(reinterpret_cast<const char*>(&n), 4);
+        for (int i = 0; i < 4; ++i) data.dword[i] = static_cast<uint8_t>(n >> (8 * i));
+        data.size = 4;
     } else if (v.tag == kTagText) {
         data.type = 1;
-        data.bytes.assign(v.text ? v.text : "", TextLength(v.text) + 1);
+        data.bytes = reinterpret_cast<const uint8_t*>(v.text ? v.text : "");
+        data.size = static_cast<uint32_t>(TextLength(v.text) + 1);
     } else if (v.tag == kTagByteSet) {
         data.type = 3;
-        data.bytes.assign(reinterpret_cast<const char*>(ByteSetData(v.bytes)), ByteSetLength(v.bytes));
+        data.bytes = ByteSetData(v.bytes);
+        data.size = ByteSetLength(v.bytes);
     }
     return data;
 }

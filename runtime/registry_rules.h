@@ -2,8 +2,8 @@
 // key and a value. Pure logic.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <string>
 
 #include "runtime/value.h"
 
@@ -15,14 +15,23 @@ enum class RegistryRoot { ClassesRoot, CurrentConfig, CurrentUser, LocalMachine,
 // any other number is the current user.
 RegistryRoot RootFromNumber(int32_t number);
 
-// Splits at the last backslash that is not a trail byte: key before it, value
-// name after it (empty: the default value). Without one the key is empty.
-void SplitValuePath(const char* path, std::string* key, std::string* name);
+// Where the last backslash that is not a trail byte splits a value path: the
+// key is the first keyLength bytes, the value name starts at nameOffset (empty
+// name: the default value). Without one the key is empty and the whole text is
+// the name.
+struct ValuePathSplit {
+    size_t keyLength;
+    size_t nameOffset;
+};
+ValuePathSplit SplitValuePath(const char* path);
 
-// What WriteRegistryValue stores; type 0 means nothing is stored.
+// What WriteRegistryValue stores; type 0 means nothing is stored. bytes points
+// into the value (a text or byte set) or at dword.
 struct RegistryData {
     uint32_t type = 0;  // REG_SZ 1, REG_BINARY 3, REG_DWORD 4
-    std::string bytes;
+    const uint8_t* bytes = nullptr;
+    uint32_t size = 0;
+    uint8_t dword[4] = {};
 };
 RegistryData RegistryDataFor(const TypedValue& value);
 

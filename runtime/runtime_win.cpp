@@ -2,11 +2,9 @@
 
 #include <ole2.h>
 
-#include <algorithm>
 #include <cstring>
-#include <string>
-#include <vector>
 
+#include "runtime/block_list.h"
 #include "runtime/declared_win.h"
 #include "runtime/error_text.h"
 #include "runtime/memory.h"
@@ -17,15 +15,15 @@ namespace {
 const char kOwnerClass[] = "QvOwnerWindow";
 const char kHostClass[] = "QvHostWindow";
 
-struct LiveComponent {
-    const ComponentDescription* description;
-    void* object;
-};
-
 struct LiveWindow {
     const WindowDescription* description;
     HWND hwnd;
-    std::vector<LiveComponent> components;
+};
+
+struct LiveComponent {
+    uint32_t windowId;
+    const ComponentDescription* description;
+    void* object;
 };
 
 struct RuntimeState {
@@ -36,8 +34,9 @@ struct RuntimeState {
     HWND owner = nullptr;
     char folder[MAX_PATH] = {};
     char fileName[MAX_PATH] = {};
-    std::vector<void (*)()> cleanups;
-    std::vector<LiveWindow> windows;
+    BlockList<void (*)()> cleanups;
+    BlockList<LiveWindow> windows;
+    BlockList<LiveComponent> components;
 };
 
 RuntimeState& State() {
@@ -88,7 +87,9 @@ void FindConstantData() {
     for (unsigned i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
         if (std::memcmp(section->Name, ".rdata", 7) == 0) {
             const BYTE* begin = base + section->VirtualAddress;
-            SetConstantDataRange(begin, begin + std::max(section->Misc.VirtualSize, section->SizeOfRawData));
+            const DWORD size = section->Misc.VirtualSize > section->SizeOfRawData ? section->Misc.VirtualSize
+                                                                                  : section->SizeOfRawData;
+            SetConstantDataRange(begin, begin + size);
             return;
         }
     }
@@ -149,7 +150,9 @@ void StartRuntime() {
 
 void RegisterCleanup(void (*routine)()) {
     auto& list = State().cleanups;
-    if (std::find(list.begin(), list.end(), routine) == list.end()) list.push_back(routine);
+    for (auto registered : list)
+        if (registered == routine) return;
+    list.Append(routine);
 }
 
 void LoadStartWindow(uint32_t windowId) {
@@ -161,11 +164,11 @@ void LoadStartWindow(uint32_t windowId) {
                                nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!hwnd) ReportRuntimeErrorText(0, "载入启动窗口失败", static_cast<int32_t>(windowId), 0);
 
-    s.windows.push_back(LiveWindow{d, hwnd, {}});
+    s.windows.Append(LiveWindow{d, hwnd});
     for (int i = 0; i < d->componentCount; ++i) {
         const ComponentDescription& c = d->components[i];
         void* object = c.type->create(c.style, hwnd, c.x, c.y, c.cx, c.cy, d->id, c.id);
-        if (object) FindLive(windowId)->components.push_back(LiveComponent{&c, object});
+        if (object) s.components.Append(LiveComponent{d->id, &c, object});
     }
 
     int32_t ignored = 0;
@@ -189,15 +192,15 @@ void EndProcess(int exitCode) {
     if (s.ending) ExitProcess(static_cast<UINT>(exitCode));
     s.ending = true;
 
-    std::vector<void (*)()> cleanups;
-    cleanups.swap(s.cleanups);
+    BlockList<void (*)()> cleanups;
+    s.cleanups.MoveTo(cleanups);
     for (auto routine : cleanups) routine();
 
     for (int i = 0; i < kProgram.libraryCount; ++i) kProgram.libraries[i]->notify(kNotifyEnd, 0, 0);
     ReleaseDeclaredCalls();
 
-    std::vector<LiveWindow> windows;
-    windows.swap(s.windows);
+    BlockList<LiveWindow> windows;
+    s.windows.MoveTo(windows);
     for (const LiveWindow& w : windows)
         if (IsWindow(w.hwnd)) DestroyWindow(w.hwnd);
     if (s.owner) DestroyWindow(s.owner);
@@ -217,32 +220,29 @@ void ReportRuntimeErrorText(int code, const char* message, int32_t pos1, int32_t
     // A fault while reporting (or while ending) must not show a second box.
     if (s.reporting || s.ending) ExitProcess(static_cast<UINT>(-1));
     s.reporting = true;
-    const std::string text = BuildErrorText(code, message, pos1, pos2, LookupSubject);
-    MessageBoxA(nullptr, text.c_str(), "错误", MB_OK | MB_ICONERROR);
-    s.cleanups.clear();
+    static char text[4096];
+    BuildErrorText(text, sizeof text, code, message, pos1, pos2, LookupSubject);
+    MessageBoxA(nullptr, text, "错误", MB_OK | MB_ICONERROR);
+    s.cleanups.Clear();
     EndProcess(-1);
 }
 
 intptr_t RuntimeNotify(int32_t message, intptr_t a, intptr_t b) {
     switch (message) {
         case kComponentDestroyed: {
-            if (LiveWindow* w = FindLive(static_cast<uint32_t>(a))) {
-                auto& list = w->components;
-                list.erase(std::remove_if(list.begin(), list.end(),
-                                          [&](const LiveComponent& c) {
-                                              return c.description->id == static_cast<uint32_t>(b);
-                                          }),
-                           list.end());
-            }
+            auto& list = State().components;
+            for (int i = list.Count() - 1; i >= 0; --i)
+                if (list[i].windowId == static_cast<uint32_t>(a) && list[i].description->id == static_cast<uint32_t>(b))
+                    list.RemoveAt(i);
             return 0;
         }
         case kLookupComponent: {
             const uint32_t windowId = static_cast<uint32_t>(a), componentId = static_cast<uint32_t>(b);
-            if (LiveWindow* w = FindLive(windowId)) {
-                if (IsWindow(w->hwnd))
-                    for (const LiveComponent& c : w->components)
-                        if (c.description->id == componentId) return reinterpret_cast<intptr_t>(c.object);
-            }
+            LiveWindow* w = FindLive(windowId);
+            if (w && IsWindow(w->hwnd))
+                for (const LiveComponent& c : State().components)
+                    if (c.windowId == windowId && c.description->id == componentId)
+                        return reinterpret_cast<intptr_t>(c.object);
             ReportRuntimeErrorText(0, "指定窗口或窗口组件不存在或尚未载入", static_cast<int32_t>(windowId),
                                    static_cast<int32_t>(componentId));
         }
@@ -252,7 +252,7 @@ intptr_t RuntimeNotify(int32_t message, intptr_t a, intptr_t b) {
             const EventBinding* binding = w ? FindBinding(*w->description, record->componentId, record->event) : nullptr;
             if (!binding) return 0;
             int32_t value = 0;
-            const int argc = std::min<int32_t>(std::max<int32_t>(record->argc, 0), 5);
+            const int argc = record->argc < 0 ? 0 : record->argc > 5 ? 5 : record->argc;
             if (binding->handler(argc, record->args, &value)) {
                 record->hasResult = 1;
                 record->result = value;

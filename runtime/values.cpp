@@ -1,12 +1,11 @@
 #include "runtime/values.h"
 
-#include <cinttypes>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 
+#include "runtime/format.h"
 #include "runtime/memory.h"
 #include "runtime/text.h"
 
@@ -85,31 +84,34 @@ size_t BytesUpToZero(const uint8_t* bytes, size_t n) {
     return zero ? static_cast<size_t>(static_cast<const uint8_t*>(zero) - bytes) : n;
 }
 
-std::string NormaliseNumberText(const char* text) {
-    std::string out;
+// Full-width forms to their ASCII bytes, into out (at least the text's
+// length + 1 bytes); returns the length written.
+size_t NormaliseNumberText(const char* text, char* out) {
+    size_t n = 0;
     for (size_t i = 0; text && text[i]; ++i) {
         unsigned char c = static_cast<unsigned char>(text[i]);
         if (!IsLeadByte(c)) {
-            out += static_cast<char>(c);
+            out[n++] = static_cast<char>(c);
             continue;
         }
         unsigned char t = static_cast<unsigned char>(text[i + 1]);
         if (t == 0) break;
         ++i;
-        if (c == 0xA3 && t >= 0xA1 && t <= 0xFE)
-            out += static_cast<char>(t & 0x7F);
-        else if (c == 0xA1 && t == 0xA1)
-            out += ' ';
-        else if (c == 0xA1 && t == 0xAB)
-            out += '~';
-        else if (c == 0xA1 && (t == 0xEE || t == 0xEF))
-            out += '*';
-        else {
-            out += static_cast<char>(c);
-            out += static_cast<char>(t);
+        if (c == 0xA3 && t >= 0xA1 && t <= 0xFE) {
+            out[n++] = static_cast<char>(t & 0x7F);
+        } else if (c == 0xA1 && t == 0xA1) {
+            out[n++] = ' ';
+        } else if (c == 0xA1 && t == 0xAB) {
+            out[n++] = '~';
+        } else if (c == 0xA1 && (t == 0xEE || t == 0xEF)) {
+            out[n++] = '*';
+        } else {
+            out[n++] = static_cast<char>(c);
+            out[n++] = static_cast<char>(t);
         }
     }
-    return out;
+    out[n] = '\0';
+    return n;
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -142,28 +144,34 @@ DateParts ConvertDate(double d) {
 }
 
 double TextToNumber(const char* text) {
-    const std::string s = NormaliseNumberText(text);
+    char* s = static_cast<char*>(AllocBlock(TextLength(text) + 1));
+    const size_t size = NormaliseNumberText(text, s);
     size_t i = 0;
-    while (i < s.size() && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r'))) ++i;
-    std::string prefix;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) prefix += s[i++];
+    while (i < size && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r'))) ++i;
+    const size_t start = i;
+    if (i < size && (s[i] == '+' || s[i] == '-')) ++i;
     size_t digits = 0;
-    while (i < s.size() && IsDigit(s[i])) prefix += s[i++], ++digits;
-    if (i < s.size() && s[i] == '.') {
-        prefix += s[i++];
-        while (i < s.size() && IsDigit(s[i])) prefix += s[i++], ++digits;
+    while (i < size && IsDigit(s[i])) ++i, ++digits;
+    if (i < size && s[i] == '.') {
+        ++i;
+        while (i < size && IsDigit(s[i])) ++i, ++digits;
     }
-    if (digits == 0) return 0.0;
-    if (i < s.size() && (s[i] == 'e' || s[i] == 'E' || s[i] == 'd' || s[i] == 'D')) {
-        size_t j = i + 1;
-        std::string exponent = "e";
-        if (j < s.size() && (s[j] == '+' || s[j] == '-')) exponent += s[j++];
-        if (j < s.size() && IsDigit(s[j])) {
-            while (j < s.size() && IsDigit(s[j])) exponent += s[j++];
-            prefix += exponent;
+    double value = 0.0;
+    if (digits > 0) {
+        // The exponent counts only with digits; "d" and "D" mark it as well.
+        if (i < size && (s[i] == 'e' || s[i] == 'E' || s[i] == 'd' || s[i] == 'D')) {
+            size_t j = i + 1;
+            if (j < size && (s[j] == '+' || s[j] == '-')) ++j;
+            if (j < size && IsDigit(s[j])) {
+                s[i] = 'e';
+                while (j < size && IsDigit(s[j])) ++j;
+                i = j;
+            }
         }
+        s[i] = '\0';
+        value = std::strtod(s + start, nullptr);
     }
-    const double value = std::strtod(prefix.c_str(), nullptr);
+    FreeBlock(s);
     return std::isfinite(value) ? value : 0.0;
 }
 
@@ -171,7 +179,7 @@ void ToText(TypedValue* result, int argc, const TypedValue* args) {
     if (argc < 1) return;
     const TypedValue& v = args[0];
     char buf[128];
-    int n = -1;
+    size_t n = 0;
     if (IsArrayTag(v.tag)) {
         const uint32_t kind = v.tag & ~kTagArray;
         if (IsNumericTag(kind) && v.bytes) {
@@ -182,22 +190,22 @@ void ToText(TypedValue* result, int argc, const TypedValue* args) {
         return;
     }
     switch (v.tag) {
-        case kTagU8: n = std::snprintf(buf, sizeof buf, "%u", static_cast<unsigned>(v.u8)); break;
-        case kTagI16: n = std::snprintf(buf, sizeof buf, "%d", static_cast<int>(v.i16)); break;
-        case kTagI32: n = std::snprintf(buf, sizeof buf, "%d", static_cast<int>(v.i32)); break;
-        case kTagI64: n = std::snprintf(buf, sizeof buf, "%" PRId64, v.i64); break;
-        case kTagF32: n = std::snprintf(buf, sizeof buf, "%.6g", static_cast<double>(v.f32)); break;
-        case kTagF64: n = std::snprintf(buf, sizeof buf, "%.13g", v.f64); break;
-        case kTagLogical: n = std::snprintf(buf, sizeof buf, "%s", v.word ? "真" : "假"); break;
+        case kTagU8: n = FormatText(buf, sizeof buf, "%u", static_cast<unsigned>(v.u8)); break;
+        case kTagI16: n = FormatText(buf, sizeof buf, "%d", static_cast<int>(v.i16)); break;
+        case kTagI32: n = FormatText(buf, sizeof buf, "%d", static_cast<int>(v.i32)); break;
+        case kTagI64: n = FormatText(buf, sizeof buf, QV_FORMAT_I64, static_cast<long long>(v.i64)); break;
+        case kTagF32: n = FormatText(buf, sizeof buf, "%.6g", static_cast<double>(v.f32)); break;
+        case kTagF64: n = FormatText(buf, sizeof buf, "%.13g", v.f64); break;
+        case kTagLogical: n = FormatText(buf, sizeof buf, "%s", v.word ? "真" : "假"); break;
         case kTagDateTime: {
             const DateParts p = ConvertDate(v.f64);
-            n = std::snprintf(buf, sizeof buf, "%d年%d月%d日", p.year, p.month, p.day);
+            n = FormatText(buf, sizeof buf, "%d年%d月%d日", p.year, p.month, p.day);
             if (p.second)
-                n += std::snprintf(buf + n, sizeof buf - n, "%d时%d分%d秒", p.hour, p.minute, p.second);
+                n += FormatText(buf + n, sizeof buf - n, "%d时%d分%d秒", p.hour, p.minute, p.second);
             else if (p.minute)
-                n += std::snprintf(buf + n, sizeof buf - n, "%d时%d分", p.hour, p.minute);
+                n += FormatText(buf + n, sizeof buf - n, "%d时%d分", p.hour, p.minute);
             else if (p.hour)
-                n += std::snprintf(buf + n, sizeof buf - n, "%d时", p.hour);
+                n += FormatText(buf + n, sizeof buf - n, "%d时", p.hour);
             break;
         }
         case kTagText: result->text = FreshText(v.text, TextLength(v.text)); return;
@@ -209,7 +217,7 @@ void ToText(TypedValue* result, int argc, const TypedValue* args) {
         }
         default: return;
     }
-    if (n > 0) result->text = FreshText(buf, static_cast<size_t>(n));
+    if (n > 0) result->text = FreshText(buf, n);
 }
 
 void ToNumber(TypedValue* result, int argc, const TypedValue* args) {

@@ -5,7 +5,6 @@
 #include <shellapi.h>
 
 #include <cstring>
-#include <vector>
 
 #include "runtime/handles_win.h"
 #include "runtime/memory.h"
@@ -80,10 +79,13 @@ void CreateShortcut(TypedValue* result, int argc, const TypedValue* args) {
         if (IsPresent(args[4])) link->SetWorkingDirectory(TextArg(argc, args, 4));
     }
 
-    const size_t bytes = TextLength(linkPath);
-    std::vector<wchar_t> wide(bytes + 1);
-    if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, wide.data(), static_cast<int>(wide.size())) == 0) return;
-    if (SUCCEEDED(file->Save(wide.data(), TRUE))) result->word = 1;
+    // One wide character per byte and the NUL is enough for any multibyte text.
+    const size_t characters = TextLength(linkPath) + 1;
+    auto* wide = static_cast<wchar_t*>(AllocBlock(characters * sizeof(wchar_t)));
+    if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, wide, static_cast<int>(characters)) != 0 &&
+        SUCCEEDED(file->Save(wide, TRUE)))
+        result->word = 1;
+    FreeBlock(wide);
 }
 
 void ExecuteShellVerb(TypedValue*, int argc, const TypedValue* args) {

@@ -27,8 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const size_t cut = input.find('|');
     const std::string target = "C:\\T\\" + (cut == std::string::npos ? std::string() : input.substr(0, cut % 40));
     const std::string name = cut == std::string::npos ? input : input.substr(cut + 1);
-    std::string path;
-    if (MapOutputPath(target.c_str(), name.c_str(), &path)) {
+    char mapped[kPathBytes];
+    if (MapOutputPath(target.c_str(), name.c_str(), mapped)) {
+        const std::string path = mapped;
         if (path.size() >= kPathBytes) std::abort();
         if (path.compare(0, target.size(), target) != 0) std::abort();
         if (IsUnsafeName(name.c_str())) std::abort();

@@ -47,17 +47,18 @@ TEST(ArchiveFormat, UnsafeNames) {
 }
 
 TEST(ArchiveFormat, OutputPathsJoinWithOneSeparator) {
-    std::string p;
-    ASSERT_TRUE(MapOutputPath("C:\\Program Files (x86)\\", "Zentrel/Res/a.dll", &p));
-    EXPECT_EQ("C:\\Program Files (x86)\\Zentrel\\Res\\a.dll", p);
-    ASSERT_TRUE(MapOutputPath("C:\\Target", "Zentrel/", &p));
-    EXPECT_EQ("C:\\Target\\Zentrel\\", p);
+    char p[kPathBytes];
+    ASSERT_TRUE(MapOutputPath("C:\\Program Files (x86)\\", "Zentrel/Res/a.dll", p));
+    EXPECT_STREQ("C:\\Program Files (x86)\\Zentrel\\Res\\a.dll", p);
+    ASSERT_TRUE(MapOutputPath("C:\\Target", "Zentrel/", p));
+    EXPECT_STREQ("C:\\Target\\Zentrel\\", p);
     // The last character of the target is the two-byte character 95 5C.
-    ASSERT_TRUE(MapOutputPath("C:\\\x95\x5C", "a", &p));
-    EXPECT_EQ("C:\\\x95\x5C\\a", p);
-    EXPECT_FALSE(MapOutputPath("C:\\T", "../a", &p));
-    EXPECT_FALSE(MapOutputPath("C:\\T", std::string(255, 'n').c_str(), &p));
-    EXPECT_TRUE(MapOutputPath("C:\\T", std::string(254, 'n').c_str(), &p));
+    ASSERT_TRUE(MapOutputPath("C:\\\x95\x5C", "a", p));
+    EXPECT_STREQ("C:\\\x95\x5C\\a", p);
+    EXPECT_FALSE(MapOutputPath("C:\\T", "../a", p));
+    EXPECT_STREQ("", p);
+    EXPECT_FALSE(MapOutputPath("C:\\T", std::string(255, 'n').c_str(), p));
+    EXPECT_TRUE(MapOutputPath("C:\\T", std::string(254, 'n').c_str(), p));
 }
 
 TEST(ArchiveFormat, HeaderTest) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <utility>
 
 namespace qv {
 namespace {
@@ -22,26 +24,23 @@ TEST(RegistryRules, RootNumbersMapWithCurrentUserAsDefault) {
     for (int n : {0, 3, 9, -1}) EXPECT_EQ(RegistryRoot::CurrentUser, RootFromNumber(n));
 }
 
+// Key and value name of a value path.
+std::pair<std::string, std::string> Split(const char* path) {
+    const ValuePathSplit split = SplitValuePath(path);
+    const std::string whole = path ? path : "";
+    return {whole.substr(0, split.keyLength), whole.substr(split.nameOffset)};
+}
+
 TEST(RegistryRules, ValuePathSplitsAtTheLastRealBackslash) {
-    std::string key, name;
-    SplitValuePath("SOFTWARE\\WOW6432Node\\Halvik\\Zentrel\\Counter", &key, &name);
-    EXPECT_EQ("SOFTWARE\\WOW6432Node\\Halvik\\Zentrel", key);
-    EXPECT_EQ("Counter", name);
-    SplitValuePath("Key\\Sub\\", &key, &name);
-    EXPECT_EQ("Key\\Sub", key);
-    EXPECT_EQ("", name);
-    SplitValuePath("Plain", &key, &name);
-    EXPECT_EQ("", key);
-    EXPECT_EQ("Plain", name);
-    // "表" is B1 ED, "\x95\x5C" has trail byte 0x5C: not a separator.
-    SplitValuePath("Key\\\x95\x5Cname", &key, &name);
-    EXPECT_EQ("Key", key);
-    EXPECT_EQ("\x95\x5Cname", name);
-    SplitValuePath("A\x95\x5C", &key, &name);
-    EXPECT_EQ("", key);
-    EXPECT_EQ("A\x95\x5C", name);
-    SplitValuePath(nullptr, &key, &name);
-    EXPECT_EQ("", name);
+    using P = std::pair<std::string, std::string>;
+    EXPECT_EQ(P("SOFTWARE\\WOW6432Node\\Halvik\\Zentrel", "Counter"),
+              Split("SOFTWARE\\WOW6432Node\\Halvik\\Zentrel\\Counter"));
+    EXPECT_EQ(P("Key\\Sub", ""), Split("Key\\Sub\\"));
+    EXPECT_EQ(P("", "Plain"), Split("Plain"));
+    // 0x95 0x5C is one two-byte character: its trail byte is no separator.
+    EXPECT_EQ(P("Key", "\x95\x5Cname"), Split("Key\\\x95\x5Cname"));
+    EXPECT_EQ(P("", "A\x95\x5C"), Split("A\x95\x5C"));
+    EXPECT_EQ(P("", ""), Split(nullptr));
 }
 
 TEST(RegistryRules, NumbersBecomeDwordsByTheIntegerRule) {
@@ -60,18 +59,23 @@ TEST(RegistryRules, NumbersBecomeDwordsByTheIntegerRule) {
 }
 
 TEST(RegistryRules, KindDecidesTheRegistryType) {
+    auto bytes = [](const RegistryData& d) {
+        return std::string(reinterpret_cast<const char*>(d.bytes ? d.bytes : d.dword), d.size);
+    };
     RegistryData d = RegistryDataFor(MakeDouble(50941.0));
     EXPECT_EQ(4u, d.type);
-    EXPECT_EQ(std::string("\xFD\xC6\x00\x00", 4), d.bytes);
+    EXPECT_EQ(std::string("\xFD\xC6\x00\x00", 4), bytes(d));
     d = RegistryDataFor(MakeText("100%"));
     EXPECT_EQ(1u, d.type);
-    EXPECT_EQ(std::string("100%\0", 5), d.bytes);
+    EXPECT_EQ(std::string("100%\0", 5), bytes(d));
     d = RegistryDataFor(MakeText(nullptr));
-    EXPECT_EQ(std::string(1, '\0'), d.bytes);
+    EXPECT_EQ(std::string(1, '\0'), bytes(d));
     const uint8_t set[] = {1, 0, 0, 0, 2, 0, 0, 0, 0xAB, 0xCD};
     d = RegistryDataFor(MakeByteSet(set));
     EXPECT_EQ(3u, d.type);
-    EXPECT_EQ("\xAB\xCD", d.bytes);
+    EXPECT_EQ("\xAB\xCD", bytes(d));
+    const uint8_t empty[] = {1, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(0u, RegistryDataFor(MakeByteSet(empty)).size);
     EXPECT_EQ(0u, RegistryDataFor(Tagged(kTagLogical, 1)).type);
     EXPECT_EQ(0u, RegistryDataFor(Tagged(kTagDateTime, 0)).type);
 }
