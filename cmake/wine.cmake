@@ -61,3 +61,9 @@ if(NOT PAYLOAD_ARCHIVE)
     qv_wine_test(e2e e2e_tests.exe ARGS ${QV_WIN32_DIR}/quorvane-setup.exe ${QV_WIN32_DIR}/sample-payload.zip
                  ${QV_WIN32_DIR}/sample-product)
 endif()
+
+# The sample payload's shape, determinism and a clean image.
+if(NOT PAYLOAD_ARCHIVE)
+    add_test(NAME native.sample_payload
+             COMMAND ${CMAKE_SOURCE_DIR}/tests/tools/sample_payload.sh ${CMAKE_BINARY_DIR} ${QV_WIN32_DIR})
+endif()

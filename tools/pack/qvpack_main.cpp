@@ -3,7 +3,8 @@
 // qvpack check ARCHIVE
 //   Checks that the installer can extract ARCHIVE completely.
 // qvpack list ARCHIVE
-//   Prints one line per entry: method, external attributes, size, name.
+//   Prints one line per entry: version made by, version needed, method,
+//   external attributes, flags, compressed size, size, name.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -58,8 +59,9 @@ int List(const char* path) {
     size_t at = Get(s, eocd + 16, 4);
     for (uint32_t i = 0, n = Get(s, eocd + 10, 2); i < n; ++i) {
         const uint32_t nameLength = Get(s, at + 28, 2);
-        std::printf("%u %u %u %u %08x %u %s\n", Get(s, at + 4, 2), Get(s, at + 6, 2), Get(s, at + 10, 2),
-                    Get(s, at + 38, 4), Get(s, at + 8, 2), Get(s, at + 24, 4), s.substr(at + 46, nameLength).c_str());
+        std::printf("%u %u %u %u %u %u %u %s\n", Get(s, at + 4, 2), Get(s, at + 6, 2), Get(s, at + 10, 2),
+                    Get(s, at + 38, 4), Get(s, at + 8, 2), Get(s, at + 20, 4), Get(s, at + 24, 4),
+                    s.substr(at + 46, nameLength).c_str());
         at += 46 + nameLength + Get(s, at + 30, 2) + Get(s, at + 32, 2);
     }
     return 0;
