@@ -17,8 +17,8 @@ const qv::ComponentDescription kComponents[] = {
 };
 const qv::EventBinding kEvents[] = {{0, 0, RunInstallerSequence}};
 const qv::WindowDescription kWindows[] = {
-    {kHostWindowId, "启动窗口", "一键安装Quorvane", CW_USEDEFAULT, CW_USEDEFAULT, 400, 260, false, kComponents, 1,
-     kEvents, 1},
+    {kHostWindowId, "启动窗口", "一键安装Quorvane", CW_USEDEFAULT, CW_USEDEFAULT, 400, 260, false,
+     kComponents, 1, kEvents, 1},
 };
 const qv::SupportLibrary* const kLibraries[] = {&qv::shell::kShellLibrary, &qv::payload::kCompressionLibrary};
 

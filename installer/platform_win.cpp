@@ -31,7 +31,8 @@ void RedirectionCall(uint32_t routineId) {
     void* previous = nullptr;
     if (CallDeclared(routineId, kRedirectionPosition, kCallDisableRedirection,
                      {reinterpret_cast<uintptr_t>(&previous)}))
-        CallDeclared(routineId, kRedirectionPosition, kCallRevertRedirection, {reinterpret_cast<uintptr_t>(previous)});
+        CallDeclared(routineId, kRedirectionPosition, kCallRevertRedirection,
+                     {reinterpret_cast<uintptr_t>(previous)});
 }
 
 }  // namespace

@@ -31,9 +31,15 @@ void RegisterProduct(const char* installRoot, const char* dateStamp, Command wri
         char* built = nullptr;
         TypedValue args[3] = {MakeInt(4), MakeText(row.valuePath), {}};
         switch (row.value) {
-            case RowValue::InstallRoot: args[2] = MakeText(installRoot ? installRoot : ""); break;
-            case RowValue::DateStamp: args[2] = MakeText(dateStamp ? dateStamp : ""); break;
-            case RowValue::Literal: args[2] = MakeText(row.text); break;
+            case RowValue::InstallRoot:
+                args[2] = MakeText(installRoot ? installRoot : "");
+                break;
+            case RowValue::DateStamp:
+                args[2] = MakeText(dateStamp ? dateStamp : "");
+                break;
+            case RowValue::Literal:
+                args[2] = MakeText(row.text);
+                break;
             case RowValue::RootPlus:
                 built = ConcatTexts({installRoot, row.text});
                 args[2] = MakeText(built);

@@ -94,7 +94,8 @@ void RegisterValues() { RegisterProduct(g_installer.installRoot, g_installer.dat
 
 void ExtractPayload() {
     char* archive = PathIn(8, "Moranzo\\Quorvane.zip");
-    const TypedValue args[3] = {payload::MakeComponentRef(kHostWindowId, kArchiveComponentId), MakeText(archive),
+    const TypedValue args[3] = {payload::MakeComponentRef(kHostWindowId, kArchiveComponentId),
+                                MakeText(archive),
                                 MakeText(g_installer.installRoot ? g_installer.installRoot : "")};
     TypedValue ignored{};
     payload::ExtractArchive(&ignored, 3, args);

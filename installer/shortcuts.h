@@ -4,11 +4,11 @@
 namespace qv::installer {
 
 struct ShortcutRow {
-    int folderKind;           // 8 application data, 3 desktop
-    const char* linkName;     // below the folder, without ".lnk"
-    const char* target;       // below the install root
+    int folderKind;        // 8 application data, 3 desktop
+    const char* linkName;  // below the folder, without ".lnk"
+    const char* target;    // below the install root
     const char* description;
-    const char* arguments;    // null: absent
+    const char* arguments;  // null: absent
 };
 
 inline constexpr int kShortcutCount = 3;

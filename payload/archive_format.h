@@ -10,14 +10,14 @@ namespace qv::payload {
 // Status values of the entry layer.
 enum : uint32_t {
     kStatusOk = 0,
-    kStatusCannotOpen = 0x200,      // the archive, or an output file, cannot be opened or created
-    kStatusWriteFailed = 0x400,     // data unreadable, not inflatable, CRC-32 mismatch, or WriteFile failed
-    kStatusHeaderMismatch = 0x700,  // local header disagrees with the central record, or method not 0 or 8
-    kStatusLocalExtra = 0x800,      // the local extra field cannot be positioned on or read
-    kStatusBadName = 0x900,         // name absolute, with a ".." segment, or not fitting 260 bytes
-    kStatusBadIndex = 0x10000,      // null handle, or index below -1 or past the last entry
-    kStatusNotOpen = 0x80000,       // the handle is not an open archive
-    kStatusAlreadyOpen = 0x1000000, // open on an open reader, or without a root folder
+    kStatusCannotOpen = 0x200,       // the archive, or an output file, cannot be opened or created
+    kStatusWriteFailed = 0x400,      // data unreadable, not inflatable, CRC-32 mismatch, or WriteFile failed
+    kStatusHeaderMismatch = 0x700,   // local header disagrees with the central record, or method not 0 or 8
+    kStatusLocalExtra = 0x800,       // the local extra field cannot be positioned on or read
+    kStatusBadName = 0x900,          // name absolute, with a ".." segment, or not fitting 260 bytes
+    kStatusBadIndex = 0x10000,       // null handle, or index below -1 or past the last entry
+    kStatusNotOpen = 0x80000,        // the handle is not an open archive
+    kStatusAlreadyOpen = 0x1000000,  // open on an open reader, or without a root folder
 };
 
 constexpr size_t kPathBytes = 260;  // name, root folder and path buffers, NUL included

@@ -120,10 +120,11 @@ uint32_t OpenArchive(ArchiveReader* reader, const char* archivePath, const char*
         reader->root[rootLength + 1] = '\0';
     }
 
-    HANDLE file = CreateFileA(archivePath ? archivePath : "", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA(archivePath ? archivePath : "", GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return kStatusCannotOpen;
-    zlib_filefunc_def layer = {OpenHandle, ReadHandle, WriteHandle, TellHandle, SeekHandle, CloseNothing, NoError, file};
+    zlib_filefunc_def layer = {OpenHandle, ReadHandle,   WriteHandle, TellHandle,
+                               SeekHandle, CloseNothing, NoError,     file};
     unzFile zip = unzOpen2("", &layer);
     unz_global_info global{};
     if (!zip || unzGetGlobalInfo(zip, &global) != UNZ_OK) {

@@ -9,8 +9,8 @@ namespace qv::payload {
 namespace {
 
 bool HeaderTestPasses(const char* archivePath) {
-    UniqueHandleFile file(
-        CreateFileA(archivePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueHandleFile file(CreateFileA(archivePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     uint8_t head[32];
     DWORD got = 0;
@@ -45,7 +45,8 @@ int32_t RunExtraction(ArchiveExtractor* x, const char* archivePath, const char* 
     x->total = 0;
     x->currentIndex = 0;
     x->currentPath[0] = '\0';
-    if (!archivePath || !targetFolder || !*targetFolder || !PathExists(archivePath)) return Finish(x, nullptr, -1);
+    if (!archivePath || !targetFolder || !*targetFolder || !PathExists(archivePath))
+        return Finish(x, nullptr, -1);
     if (!PathExists(targetFolder) && !CreateFolderLevels(targetFolder)) return Finish(x, nullptr, 0);
     if (!HeaderTestPasses(archivePath)) return Finish(x, nullptr, 0);
 

@@ -11,7 +11,8 @@ struct ArchiveExtractor;
 
 // Called after every entry and once at the end: (current index, total,
 // current output path, extractor). It may set the extractor's cancel flag.
-using ProgressListener = void (*)(uint32_t current, uint32_t total, const char* path, ArchiveExtractor* extractor);
+using ProgressListener = void (*)(uint32_t current, uint32_t total, const char* path,
+                                  ArchiveExtractor* extractor);
 
 struct ArchiveExtractor {
     void* component = nullptr;

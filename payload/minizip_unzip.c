@@ -2,9 +2,8 @@
    local extra field read can be reached for an entry before its data is
    opened. */
 #define NOUNCRYPT
-#include "unzip.c"
-
 #include "payload/minizip_local.h"
+#include "unzip.c"
 
 int qv_unz_check_local(unzFile file, unsigned long* extraOffset, unsigned* extraSize) {
     unz64_s* s = (unz64_s*)file;
@@ -22,7 +21,8 @@ int qv_unz_check_local(unzFile file, unsigned long* extraOffset, unsigned* extra
 int qv_unz_read_at(unzFile file, unsigned long offset, void* buffer, unsigned size) {
     unz64_s* s = (unz64_s*)file;
     if (s == NULL) return UNZ_PARAMERROR;
-    if (ZSEEK64(s->z_filefunc, s->filestream, offset + s->byte_before_the_zipfile, ZLIB_FILEFUNC_SEEK_SET) != 0)
+    if (ZSEEK64(s->z_filefunc, s->filestream, offset + s->byte_before_the_zipfile, ZLIB_FILEFUNC_SEEK_SET) !=
+        0)
         return UNZ_ERRNO;
     if (size && ZREAD64(s->z_filefunc, s->filestream, buffer, size) != size) return UNZ_ERRNO;
     return UNZ_OK;

@@ -12,7 +12,8 @@ void StagePayloadInto(const char* folder) {
     const TypedValue constant = MakeByteSet(qv_payload_archive);
     TypedValue copy{};
     ToByteSet(&copy, 1, &constant);
-    const TypedValue args[2] = {MakeText(path ? path : ""), MakeByteSet(copy.bytes ? copy.bytes : qv_empty_byte_set)};
+    const TypedValue args[2] = {MakeText(path ? path : ""),
+                                MakeByteSet(copy.bytes ? copy.bytes : qv_empty_byte_set)};
     TypedValue ignored{};
     WriteBytesToFile(&ignored, 2, args);
     FreeBlock(path);

@@ -40,8 +40,8 @@ void Paint(HWND hwnd) {
         GetObjectA(bitmap, sizeof info, &info);
         HDC memory = CreateCompatibleDC(dc);
         HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(dc, (rc.right - info.bmWidth) / 2, (rc.bottom - info.bmHeight) / 2, info.bmWidth, info.bmHeight, memory,
-               0, 0, SRCCOPY);
+        BitBlt(dc, (rc.right - info.bmWidth) / 2, (rc.bottom - info.bmHeight) / 2, info.bmWidth,
+               info.bmHeight, memory, 0, 0, SRCCOPY);
         SelectObject(memory, old);
         DeleteDC(memory);
         DeleteObject(bitmap);
@@ -81,8 +81,8 @@ void* CreateZipComponent(uint32_t style, HWND parent, int x, int y, int cx, int 
     }
     auto* self = static_cast<ZipComponent*>(AllocBlock(sizeof(ZipComponent)));
     *self = ZipComponent{windowId, componentId, nullptr};
-    self->hwnd = CreateWindowExA(0, kComponentClass, nullptr, style | WS_CHILD | WS_CLIPSIBLINGS | WS_BORDER, x, y, cx,
-                                 cy, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+    self->hwnd = CreateWindowExA(0, kComponentClass, nullptr, style | WS_CHILD | WS_CLIPSIBLINGS | WS_BORDER,
+                                 x, y, cx, cy, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!self->hwnd) {
         FreeBlock(self);
         return nullptr;
@@ -120,7 +120,8 @@ TypedValue MakeComponentRef(uint32_t windowId, uint32_t componentId) {
 
 void ExtractArchive(TypedValue* result, int argc, const TypedValue* args) {
     if (argc < 3 || !g_runtime) return;
-    const uint32_t windowId = static_cast<uint32_t>(args[0].raw), componentId = static_cast<uint32_t>(args[0].raw >> 32);
+    const uint32_t windowId = static_cast<uint32_t>(args[0].raw),
+                   componentId = static_cast<uint32_t>(args[0].raw >> 32);
     void* component = reinterpret_cast<void*>(g_runtime(kLookupComponent, windowId, componentId));
     if (!args[1].text || !args[2].text) {
         result->i32 = -1;

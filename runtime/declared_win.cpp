@@ -1,10 +1,10 @@
 #include "runtime/declared_win.h"
-#include "runtime/format.h"
 
 #include <windows.h>
 
 #include <cstring>
 
+#include "runtime/format.h"
 #include "runtime/memory.h"
 #include "runtime/runtime_win.h"
 
@@ -93,8 +93,7 @@ void InitDeclaredCalls(const DeclaredEntry* table, int count) {
 
 void* BindDeclaredFunction(int index) {
     DeclaredLists& l = Lists();
-    if (index < 0 || index >= l.count)
-        ReportRuntimeErrorText(0, "无法找到指定的子程序", 0, 0);
+    if (index < 0 || index >= l.count) ReportRuntimeErrorText(0, "无法找到指定的子程序", 0, 0);
     if (l.addresses[index]) return l.addresses[index];
 
     const char* library = l.libraries[index];
@@ -130,7 +129,8 @@ void* BindDeclaredFunction(int index) {
     ReportRuntimeErrorText(0, message, 0, 0);
 }
 
-uint32_t CallDeclared(uint32_t routineId, int32_t position, int index, std::initializer_list<uintptr_t> args) {
+uint32_t CallDeclared(uint32_t routineId, int32_t position, int index,
+                      std::initializer_list<uintptr_t> args) {
     void* function = BindDeclaredFunction(index);
     intptr_t delta = 0;
     const uintptr_t result = qv_call_checked(function, args.begin(), static_cast<int>(args.size()), &delta);

@@ -1,7 +1,8 @@
 #include "runtime/error_text.h"
-#include "runtime/format.h"
 
 #include <cstring>
+
+#include "runtime/format.h"
 
 namespace qv {
 namespace {

@@ -15,11 +15,16 @@ const char* TextArg(const TypedValue& v) { return v.text ? v.text : ""; }
 
 HKEY RootKey(RegistryRoot root) {
     switch (root) {
-        case RegistryRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
-        case RegistryRoot::CurrentConfig: return HKEY_CURRENT_CONFIG;
-        case RegistryRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
-        case RegistryRoot::Users: return HKEY_USERS;
-        case RegistryRoot::CurrentUser: break;
+        case RegistryRoot::ClassesRoot:
+            return HKEY_CLASSES_ROOT;
+        case RegistryRoot::CurrentConfig:
+            return HKEY_CURRENT_CONFIG;
+        case RegistryRoot::LocalMachine:
+            return HKEY_LOCAL_MACHINE;
+        case RegistryRoot::Users:
+            return HKEY_USERS;
+        case RegistryRoot::CurrentUser:
+            break;
     }
     return HKEY_CURRENT_USER;
 }
@@ -40,7 +45,8 @@ void WriteBytesToFile(TypedValue* result, int argc, const TypedValue* args) {
         const uint32_t length = ByteSetLength(args[i].bytes);
         if (length == 0) continue;
         DWORD written = 0;
-        if (!WriteFile(file.get(), ByteSetData(args[i].bytes), length, &written, nullptr) || written != length)
+        if (!WriteFile(file.get(), ByteSetData(args[i].bytes), length, &written, nullptr) ||
+            written != length)
             return;
     }
     if (!CloseHandle(file.release())) return;

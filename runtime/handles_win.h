@@ -59,7 +59,8 @@ struct ModuleTraits {
     static void Close(HMODULE h) { FreeLibrary(h); }
 };
 
-using UniqueHandleFile = UniqueHandle<HANDLE, KernelHandleTraits>;  // NULL and INVALID_HANDLE_VALUE are both empty
+using UniqueHandleFile =
+    UniqueHandle<HANDLE, KernelHandleTraits>;  // NULL and INVALID_HANDLE_VALUE are both empty
 using UniqueKey = UniqueHandle<HKEY, RegKeyTraits>;
 using UniqueModule = UniqueHandle<HMODULE, ModuleTraits>;
 

@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "runtime/memory.h"
 #include "runtime/format.h"
+#include "runtime/memory.h"
 #include "runtime/runtime_win.h"
 
 namespace qv {

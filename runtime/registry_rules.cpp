@@ -8,11 +8,16 @@ namespace qv {
 
 RegistryRoot RootFromNumber(int32_t number) {
     switch (number) {
-        case 1: return RegistryRoot::ClassesRoot;
-        case 2: return RegistryRoot::CurrentConfig;
-        case 4: return RegistryRoot::LocalMachine;
-        case 5: return RegistryRoot::Users;
-        default: return RegistryRoot::CurrentUser;
+        case 1:
+            return RegistryRoot::ClassesRoot;
+        case 2:
+            return RegistryRoot::CurrentConfig;
+        case 4:
+            return RegistryRoot::LocalMachine;
+        case 5:
+            return RegistryRoot::Users;
+        default:
+            return RegistryRoot::CurrentUser;
     }
 }
 
@@ -24,17 +29,22 @@ ValuePathSplit SplitValuePath(const char* path) {
 
 uint32_t NumberToDword(const TypedValue& v) {
     switch (v.tag) {
-        case kTagU8: return v.u8;
-        case kTagI16: return static_cast<uint32_t>(static_cast<int32_t>(v.i16));
-        case kTagI32: return static_cast<uint32_t>(v.i32);
-        case kTagI64: return static_cast<uint32_t>(static_cast<uint64_t>(v.i64));
+        case kTagU8:
+            return v.u8;
+        case kTagI16:
+            return static_cast<uint32_t>(static_cast<int32_t>(v.i16));
+        case kTagI32:
+            return static_cast<uint32_t>(v.i32);
+        case kTagI64:
+            return static_cast<uint32_t>(static_cast<uint64_t>(v.i64));
         case kTagF32:
         case kTagF64: {
             const double d = v.tag == kTagF32 ? static_cast<double>(v.f32) : v.f64;
             if (!(d >= -9223372036854775808.0 && d < 9223372036854775808.0)) return 0;
             return static_cast<uint32_t>(static_cast<uint64_t>(static_cast<int64_t>(d)));
         }
-        default: return 0;
+        default:
+            return 0;
     }
 }
 

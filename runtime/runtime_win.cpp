@@ -100,7 +100,8 @@ bool DescriptionsAreSound() {
     if (kProgram.windowCount < 0 || (kProgram.windowCount > 0 && !kProgram.windows)) return false;
     for (int i = 0; i < kProgram.windowCount; ++i) {
         const WindowDescription& d = kProgram.windows[i];
-        if (!d.name || !d.caption || (d.componentCount > 0 && !d.components) || (d.eventCount > 0 && !d.events))
+        if (!d.name || !d.caption || (d.componentCount > 0 && !d.components) ||
+            (d.eventCount > 0 && !d.events))
             return false;
         for (int c = 0; c < d.componentCount; ++c)
             if (!d.components[c].type || !d.components[c].type->create || !d.components[c].name) return false;
@@ -138,7 +139,8 @@ void StartRuntime() {
 
     HINSTANCE instance = GetModuleHandleA(nullptr);
     RegisterClasses(instance);
-    s.owner = CreateWindowExA(WS_EX_TOOLWINDOW, kOwnerClass, "", 0, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+    s.owner = CreateWindowExA(WS_EX_TOOLWINDOW, kOwnerClass, "", 0, 0, 0, 0, 0, nullptr, nullptr, instance,
+                              nullptr);
 
     s.mainThread = GetCurrentThreadId();
     FindConstantData();
@@ -160,8 +162,8 @@ void LoadStartWindow(uint32_t windowId) {
     const WindowDescription* d = FindDescription(windowId);
     HWND hwnd = nullptr;
     if (d)
-        hwnd = CreateWindowExA(0, kHostClass, d->caption, WS_OVERLAPPEDWINDOW, d->x, d->y, d->cx, d->cy, s.owner,
-                               nullptr, GetModuleHandleA(nullptr), nullptr);
+        hwnd = CreateWindowExA(0, kHostClass, d->caption, WS_OVERLAPPEDWINDOW, d->x, d->y, d->cx, d->cy,
+                               s.owner, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!hwnd) ReportRuntimeErrorText(0, "载入启动窗口失败", static_cast<int32_t>(windowId), 0);
 
     s.windows.Append(LiveWindow{d, hwnd});
@@ -232,7 +234,8 @@ intptr_t RuntimeNotify(int32_t message, intptr_t a, intptr_t b) {
         case kComponentDestroyed: {
             auto& list = State().components;
             for (int i = list.Count() - 1; i >= 0; --i)
-                if (list[i].windowId == static_cast<uint32_t>(a) && list[i].description->id == static_cast<uint32_t>(b))
+                if (list[i].windowId == static_cast<uint32_t>(a) &&
+                    list[i].description->id == static_cast<uint32_t>(b))
                     list.RemoveAt(i);
             return 0;
         }
@@ -249,7 +252,8 @@ intptr_t RuntimeNotify(int32_t message, intptr_t a, intptr_t b) {
         case kRaiseEvent: {
             auto* record = reinterpret_cast<EventRecord*>(a);
             LiveWindow* w = record ? FindLive(record->windowId) : nullptr;
-            const EventBinding* binding = w ? FindBinding(*w->description, record->componentId, record->event) : nullptr;
+            const EventBinding* binding =
+                w ? FindBinding(*w->description, record->componentId, record->event) : nullptr;
             if (!binding) return 0;
             int32_t value = 0;
             const int argc = record->argc < 0 ? 0 : record->argc > 5 ? 5 : record->argc;

@@ -13,13 +13,20 @@ namespace qv {
 
 size_t NumericSize(uint32_t tag) {
     switch (tag) {
-        case kTagU8: return 1;
-        case kTagI16: return 2;
-        case kTagI32: return 4;
-        case kTagI64: return 8;
-        case kTagF32: return 4;
-        case kTagF64: return 8;
-        default: return 0;
+        case kTagU8:
+            return 1;
+        case kTagI16:
+            return 2;
+        case kTagI32:
+            return 4;
+        case kTagI64:
+            return 8;
+        case kTagF32:
+            return 4;
+        case kTagF64:
+            return 8;
+        default:
+            return 0;
     }
 }
 
@@ -39,8 +46,8 @@ char* ConcatTexts(int count, const char* const* texts) {
 
 namespace {
 
-constexpr double kMaxDate = 2958465.0;   // 31 December 9999
-constexpr double kMinDate = -657434.0;   // 1 January 100
+constexpr double kMaxDate = 2958465.0;  // 31 December 9999
+constexpr double kMinDate = -657434.0;  // 1 January 100
 constexpr double kHalfSecond = 1.0 / 172800.0;
 constexpr int64_t kUnixEpochDay = 25569;  // 1 January 1970
 
@@ -190,13 +197,27 @@ void ToText(TypedValue* result, int argc, const TypedValue* args) {
         return;
     }
     switch (v.tag) {
-        case kTagU8: n = FormatText(buf, sizeof buf, "%u", static_cast<unsigned>(v.u8)); break;
-        case kTagI16: n = FormatText(buf, sizeof buf, "%d", static_cast<int>(v.i16)); break;
-        case kTagI32: n = FormatText(buf, sizeof buf, "%d", static_cast<int>(v.i32)); break;
-        case kTagI64: n = FormatText(buf, sizeof buf, QV_FORMAT_I64, static_cast<long long>(v.i64)); break;
-        case kTagF32: n = FormatText(buf, sizeof buf, "%.6g", static_cast<double>(v.f32)); break;
-        case kTagF64: n = FormatText(buf, sizeof buf, "%.13g", v.f64); break;
-        case kTagLogical: n = FormatText(buf, sizeof buf, "%s", v.word ? "真" : "假"); break;
+        case kTagU8:
+            n = FormatText(buf, sizeof buf, "%u", static_cast<unsigned>(v.u8));
+            break;
+        case kTagI16:
+            n = FormatText(buf, sizeof buf, "%d", static_cast<int>(v.i16));
+            break;
+        case kTagI32:
+            n = FormatText(buf, sizeof buf, "%d", static_cast<int>(v.i32));
+            break;
+        case kTagI64:
+            n = FormatText(buf, sizeof buf, QV_FORMAT_I64, static_cast<long long>(v.i64));
+            break;
+        case kTagF32:
+            n = FormatText(buf, sizeof buf, "%.6g", static_cast<double>(v.f32));
+            break;
+        case kTagF64:
+            n = FormatText(buf, sizeof buf, "%.13g", v.f64);
+            break;
+        case kTagLogical:
+            n = FormatText(buf, sizeof buf, "%s", v.word ? "真" : "假");
+            break;
         case kTagDateTime: {
             const DateParts p = ConvertDate(v.f64);
             n = FormatText(buf, sizeof buf, "%d年%d月%d日", p.year, p.month, p.day);
@@ -208,14 +229,17 @@ void ToText(TypedValue* result, int argc, const TypedValue* args) {
                 n += FormatText(buf + n, sizeof buf - n, "%d时", p.hour);
             break;
         }
-        case kTagText: result->text = FreshText(v.text, TextLength(v.text)); return;
+        case kTagText:
+            result->text = FreshText(v.text, TextLength(v.text));
+            return;
         case kTagByteSet: {
             const uint8_t* data = ByteSetData(v.bytes);
-            result->text = FreshText(reinterpret_cast<const char*>(data),
-                                     BytesUpToZero(data, ByteSetLength(v.bytes)));
+            result->text =
+                FreshText(reinterpret_cast<const char*>(data), BytesUpToZero(data, ByteSetLength(v.bytes)));
             return;
         }
-        default: return;
+        default:
+            return;
     }
     if (n > 0) result->text = FreshText(buf, n);
 }
@@ -224,16 +248,35 @@ void ToNumber(TypedValue* result, int argc, const TypedValue* args) {
     if (argc < 1) return;
     const TypedValue& v = args[0];
     switch (v.tag) {
-        case kTagText: result->f64 = TextToNumber(v.text); break;
-        case kTagLogical: result->f64 = static_cast<double>(v.i32); break;
-        case kTagU8: result->f64 = v.u8; break;
-        case kTagI16: result->f64 = v.i16; break;
-        case kTagI32: result->f64 = v.i32; break;
-        case kTagI64: result->f64 = static_cast<double>(v.i64); break;
-        case kTagF32: result->f64 = v.f32; break;
-        case kTagF64: result->f64 = v.f64; break;
-        case kTagWord: result->f64 = v.word; break;
-        default: break;
+        case kTagText:
+            result->f64 = TextToNumber(v.text);
+            break;
+        case kTagLogical:
+            result->f64 = static_cast<double>(v.i32);
+            break;
+        case kTagU8:
+            result->f64 = v.u8;
+            break;
+        case kTagI16:
+            result->f64 = v.i16;
+            break;
+        case kTagI32:
+            result->f64 = v.i32;
+            break;
+        case kTagI64:
+            result->f64 = static_cast<double>(v.i64);
+            break;
+        case kTagF32:
+            result->f64 = v.f32;
+            break;
+        case kTagF64:
+            result->f64 = v.f64;
+            break;
+        case kTagWord:
+            result->f64 = v.word;
+            break;
+        default:
+            break;
     }
 }
 
@@ -251,13 +294,22 @@ void ToByteSet(TypedValue* result, int argc, const TypedValue* args) {
         return;
     }
     switch (v.tag) {
-        case kTagText: result->bytes = FreshByteSet(v.text, TextLength(v.text)); break;
-        case kTagByteSet: result->bytes = FreshByteSet(ByteSetData(v.bytes), ByteSetLength(v.bytes)); break;
+        case kTagText:
+            result->bytes = FreshByteSet(v.text, TextLength(v.text));
+            break;
+        case kTagByteSet:
+            result->bytes = FreshByteSet(ByteSetData(v.bytes), ByteSetLength(v.bytes));
+            break;
         case kTagLogical:
-        case kTagWord: result->bytes = FreshByteSet(&v.raw, 4); break;
+        case kTagWord:
+            result->bytes = FreshByteSet(&v.raw, 4);
+            break;
         case kTagDateTime:
-        case kTagQword: result->bytes = FreshByteSet(&v.raw, 8); break;
-        default: break;
+        case kTagQword:
+            result->bytes = FreshByteSet(&v.raw, 8);
+            break;
+        default:
+            break;
     }
 }
 

@@ -62,10 +62,16 @@ const FillerFile kFiles[] = {
     {"Res/Update/Fetcher.exe", 409600, Kind::Mixed},
     {"UninsFile/UninsHelper.dll", 256000, Kind::Mixed},
 };
-const char* const kFolders[] = {"Zentrel", "Zentrel/Res", "Zentrel/Res/CmdHelp", "Zentrel/Res/Languages",
-                                "Zentrel/Res/Update", "Zentrel/UninsFile", "Zentrel/Win10x64"};
-const char* const kWords[] = {"quorvane", "zentrel", "render", "value", "index", "buffer", "layer", "frame",
-                              "=", "0x1F", "true", "false", "\r\n", "[section]", "moranzo", "halvik"};
+const char* const kFolders[] = {"Zentrel",
+                                "Zentrel/Res",
+                                "Zentrel/Res/CmdHelp",
+                                "Zentrel/Res/Languages",
+                                "Zentrel/Res/Update",
+                                "Zentrel/UninsFile",
+                                "Zentrel/Win10x64"};
+const char* const kWords[] = {"quorvane", "zentrel",   "render",  "value", "index", "buffer",
+                              "layer",    "frame",     "=",       "0x1F",  "true",  "false",
+                              "\r\n",     "[section]", "moranzo", "halvik"};
 
 struct Random {
     uint64_t x;
@@ -112,7 +118,8 @@ int main(int argc, char** argv) {
         const std::string bytes = Generate(f, seed++);
         const std::string path = root + "/Zentrel/" + f.path;
         FILE* out = std::fopen(path.c_str(), "wb");
-        if (!out || std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size() || std::fclose(out) != 0) {
+        if (!out || std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size() ||
+            std::fclose(out) != 0) {
             std::fprintf(stderr, "sample_filler: cannot write %s\n", path.c_str());
             return 1;
         }

@@ -6,8 +6,8 @@
 // It removes the thirteen registry values and the keys the installation made
 // once they are empty, the three shortcuts, the Start-menu folder, the
 // staging archive and launch log, and the product tree. It shows nothing.
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -36,8 +36,8 @@ bool KeyIsEmpty(HKEY root, const std::string& path, REGSAM view) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
     DWORD subkeys = 0, values = 0;
-    const bool empty = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
-                                        nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+    const bool empty = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
+                                        nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
                        subkeys == 0 && values == 0;
     RegCloseKey(key);
     return empty;
@@ -54,7 +54,8 @@ void DeleteEmptyKeys(std::string path, REGSAM view) {
 
 void RemoveValues(const std::string& keyPath, const char* const* names, int count, REGSAM view) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_SET_VALUE | view, &key) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_SET_VALUE | view, &key) != ERROR_SUCCESS)
+        return;
     for (int i = 0; i < count && names[i]; ++i) RegDeleteValueA(key, names[i]);
     RegCloseKey(key);
 }
@@ -131,16 +132,19 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     productDir.erase(productDir.find_last_of('\\'));
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
-    const std::string copy = std::string(temp) + "QuorvaneUninstall-" + std::to_string(GetCurrentProcessId()) + ".exe";
+    const std::string copy =
+        std::string(temp) + "QuorvaneUninstall-" + std::to_string(GetCurrentProcessId()) + ".exe";
     if (!CopyFileA(self, copy.c_str(), FALSE)) {
         RemoveEverything(productDir);  // the image itself stays
         return 1;
     }
-    std::string command = "\"" + copy + "\" /continue " + std::to_string(GetCurrentProcessId()) + " \"" + productDir + "\"";
+    std::string command =
+        "\"" + copy + "\" /continue " + std::to_string(GetCurrentProcessId()) + " \"" + productDir + "\"";
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(copy.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, temp, &si, &pi)) return 1;
+    if (!CreateProcessA(copy.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, temp, &si, &pi))
+        return 1;
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     return 0;

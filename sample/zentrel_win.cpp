@@ -1,8 +1,8 @@
 // The sample product's main program. Every start appends one line to
 // %APPDATA%\Moranzo\launch.log (its path, command line and current folder,
 // separated by tabs), then shows its window "Quorvane" until closed.
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <string>
 
@@ -17,8 +17,9 @@ void AppendLaunchRecord() {
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     GetCurrentDirectoryA(MAX_PATH, cwd);
     const std::string line = std::string(self) + "\t" + GetCommandLineA() + "\t" + cwd + "\r\n";
-    HANDLE log = CreateFileA((folder + "\\launch.log").c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                             nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE log =
+        CreateFileA((folder + "\\launch.log").c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (log == INVALID_HANDLE_VALUE) return;
     DWORD written = 0;
     WriteFile(log, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
@@ -53,8 +54,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = "ZentrelMain";
     RegisterClassA(&wc);
-    HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "Quorvane", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 480,
-                                320, nullptr, nullptr, instance, nullptr);
+    HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "Quorvane", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                CW_USEDEFAULT, 480, 320, nullptr, nullptr, instance, nullptr);
     if (!hwnd) return 1;
     ShowWindow(hwnd, show);
     MSG msg;

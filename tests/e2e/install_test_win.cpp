@@ -4,9 +4,8 @@
 //
 // e2e_tests.exe [gtest flags] INSTALLER PAYLOAD_ZIP PRODUCT_DIR (Unix paths)
 #include <gtest/gtest.h>
-
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <string>
 #include <vector>
@@ -22,7 +21,8 @@ std::string g_installer, g_payload, g_productDir;
 const char kProductKey[] = "SOFTWARE\\WOW6432Node\\Zentrel2.0";
 const char kSettingsKey[] = "SOFTWARE\\WOW6432Node\\Halvik\\Zentrel";
 const char kHalvikKey[] = "SOFTWARE\\WOW6432Node\\Halvik";
-const char kUninstallKey[] = "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zentrel2.0";
+const char kUninstallKey[] =
+    "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zentrel2.0";
 
 std::string Root() { return PrefixIs64() ? "C:\\Program Files (x86)\\" : "C:\\Program Files\\"; }
 std::string ProductFolder() { return Root() + "Zentrel"; }
@@ -79,7 +79,8 @@ void ExpectSameTree(const std::string& a, const std::string& b, int* files) {
         if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             ExpectSameTree(a + "\\" + name, b + "\\" + name, files);
         } else {
-            EXPECT_TRUE(ReadWholeFile(a + "\\" + name) == ReadWholeFile(b + "\\" + name)) << b << "\\" << name;
+            EXPECT_TRUE(ReadWholeFile(a + "\\" + name) == ReadWholeFile(b + "\\" + name))
+                << b << "\\" << name;
             ++*files;
         }
     } while (FindNextFileA(h, &fd));
@@ -143,7 +144,8 @@ TEST_F(Installation, InstallsEverythingShowsNothingAndStartsTheProduct) {
     EXPECT_TRUE(out.boxes.empty());
     EXPECT_EQ(0, out.visibleWindows);
 
-    EXPECT_TRUE(ReadWholeFile(Staging()) == ReadWholeFile(g_payload)) << "staging archive differs from the payload";
+    EXPECT_TRUE(ReadWholeFile(Staging()) == ReadWholeFile(g_payload))
+        << "staging archive differs from the payload";
     int files = 0;
     ExpectSameTree(g_productDir + "\\Zentrel", ProductFolder(), &files);
     EXPECT_EQ(44, files);
@@ -154,7 +156,8 @@ TEST_F(Installation, InstallsEverythingShowsNothingAndStartsTheProduct) {
 
     ASSERT_TRUE(WaitForLaunches(1));
     const std::string record = ReadWholeFile(LaunchLog());
-    EXPECT_EQ(Root() + "Zentrel\\Zentrel.exe\t\"" + Root() + "Zentrel\\Zentrel.exe\" /n\t", record.substr(0, record.find('\t', record.find('\t') + 1) + 1));
+    EXPECT_EQ(Root() + "Zentrel\\Zentrel.exe\t\"" + Root() + "Zentrel\\Zentrel.exe\" /n\t",
+              record.substr(0, record.find('\t', record.find('\t') + 1) + 1));
     Sleep(1000);
     EXPECT_EQ(1, LaunchCount()) << "started once";
     RemoveTree(elsewhere);
@@ -238,10 +241,12 @@ TEST_F(Installation, TheSampleUninstallerRemovesEverythingTheInstallationMade) {
 
     const LinkRead link = ReadLink(MenuFolder() + "\\Quorvane\xD0\xB6\xD4\xD8.lnk");
     ASSERT_TRUE(link.loaded);
-    ChildOutcome out = RunChild("\"" + link.target + "\"" + (link.arguments.empty() ? "" : " " + link.arguments));
+    ChildOutcome out =
+        RunChild("\"" + link.target + "\"" + (link.arguments.empty() ? "" : " " + link.arguments));
     EXPECT_EQ(0u, out.exitCode);
     EXPECT_TRUE(out.boxes.empty());
-    for (int i = 0; i < 600 && (PathExists(ProductFolder()) || LocalMachineKeyExists(kUninstallKey)); ++i) Sleep(100);
+    for (int i = 0; i < 600 && (PathExists(ProductFolder()) || LocalMachineKeyExists(kUninstallKey)); ++i)
+        Sleep(100);
     Sleep(500);
 
     EXPECT_FALSE(PathExists(ProductFolder()));

@@ -1,7 +1,7 @@
 // Prints what an installation left: the thirteen registry values, the three
 // shortcuts and the product's launch records.
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <string>
@@ -42,14 +42,16 @@ int main() {
     CoInitialize(nullptr);
     const char* product = "SOFTWARE\\WOW6432Node\\Zentrel2.0";
     const char* settings = "SOFTWARE\\WOW6432Node\\Halvik\\Zentrel";
-    const char* uninstall = "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zentrel2.0";
+    const char* uninstall =
+        "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zentrel2.0";
     std::printf("Registry (HKEY_LOCAL_MACHINE, 32-bit view)\n %s\n", product);
     PrintValue(product, "InstPath");
     std::printf(" %s\n", settings);
     for (const char* name : {"Counter", "installpro", "Scancode"}) PrintValue(settings, name);
     std::printf(" %s\n", uninstall);
-    for (const char* name : {"DisplayIcon", "DisplayName", "DisplayVersion", "EstimatedSize", "InstallLocation",
-                             "Publisher", "UninstallString", "URLInfoAbout", "URLUpdateInfo"})
+    for (const char* name :
+         {"DisplayIcon", "DisplayName", "DisplayVersion", "EstimatedSize", "InstallLocation", "Publisher",
+          "UninstallString", "URLInfoAbout", "URLUpdateInfo"})
         PrintValue(uninstall, name);
 
     const std::string appData = SpecialFolder(CSIDL_APPDATA);
@@ -59,9 +61,10 @@ int main() {
     PrintLink(menu + "Quorvane卸载.lnk");
     PrintLink(SpecialFolder(CSIDL_DESKTOPDIRECTORY) + "Quorvane.lnk");
 
-    std::printf("\nProduct launch records (%sMoranzo\\launch.log: path, command line, folder)\n", appData.c_str());
-    HANDLE h = CreateFileA((appData + "Moranzo\\launch.log").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_EXISTING, 0, nullptr);
+    std::printf("\nProduct launch records (%sMoranzo\\launch.log: path, command line, folder)\n",
+                appData.c_str());
+    HANDLE h = CreateFileA((appData + "Moranzo\\launch.log").c_str(), GENERIC_READ,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         std::printf("  (none)\n");
         return 0;

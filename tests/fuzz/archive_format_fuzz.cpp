@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (char& c : input)
         if (c == '\0') c = '_';
     const size_t cut = input.find('|');
-    const std::string target = "C:\\T\\" + (cut == std::string::npos ? std::string() : input.substr(0, cut % 40));
+    const std::string target =
+        "C:\\T\\" + (cut == std::string::npos ? std::string() : input.substr(0, cut % 40));
     const std::string name = cut == std::string::npos ? input : input.substr(cut + 1);
     char mapped[kPathBytes];
     if (MapOutputPath(target.c_str(), name.c_str(), mapped)) {

@@ -1,7 +1,6 @@
 // Bitness, install root, redirection and the registry rows in both kinds of
 // Windows prefix.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <cstdlib>
@@ -57,19 +56,23 @@ TEST(Platform, RedirectionCallsLeaveTheSystemFolderAsItWas) {
 TEST(Registration, ThirteenValuesReadBackWithExactTypesAndBytes) {
     DeleteLocalMachineTree("SOFTWARE\\WOW6432Node\\Zentrel2.0");
     DeleteLocalMachineTree("SOFTWARE\\WOW6432Node\\Halvik");
-    DeleteLocalMachineTree("SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zentrel2.0");
+    DeleteLocalMachineTree(
+        "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zentrel2.0");
     EXPECT_FALSE(LocalMachineKeyExists("SOFTWARE\\WOW6432Node\\Halvik"));
     // A text left by something else is replaced by the number.
     HKEY h = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_LOCAL_MACHINE,
-                                           "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zentrel2.0", &h));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyA(
+                  HKEY_LOCAL_MACHINE,
+                  "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zentrel2.0", &h));
     RegSetValueExA(h, "EstimatedSize", 0, REG_SZ, reinterpret_cast<const BYTE*>("old"), 4);
     RegCloseKey(h);
 
     const std::string root = PrefixIs64() ? "C:\\Program Files (x86)\\" : "C:\\Program Files\\";
     RegisterProduct(root.c_str(), "2026129", WriteRegistryValue);
 
-    const char* uninstall = "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zentrel2.0";
+    const char* uninstall =
+        "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zentrel2.0";
     auto sz = [](const std::string& s) { return std::make_pair(DWORD{REG_SZ}, s + '\0'); };
     EXPECT_EQ(sz(root), ReadLocalMachine("SOFTWARE\\WOW6432Node\\Zentrel2.0", "InstPath"));
     EXPECT_EQ(sz("2026129"), ReadLocalMachine("SOFTWARE\\WOW6432Node\\Halvik\\Zentrel", "Counter"));
@@ -78,7 +81,8 @@ TEST(Registration, ThirteenValuesReadBackWithExactTypesAndBytes) {
     EXPECT_EQ(sz(root + "Zentrel\\Zentrel.exe"), ReadLocalMachine(uninstall, "DisplayIcon"));
     EXPECT_EQ(sz("Quorvane"), ReadLocalMachine(uninstall, "DisplayName"));
     EXPECT_EQ(sz("2.18.0.10"), ReadLocalMachine(uninstall, "DisplayVersion"));
-    EXPECT_EQ(std::make_pair(DWORD{REG_DWORD}, std::string("\xFD\xC6\x00\x00", 4)), ReadLocalMachine(uninstall, "EstimatedSize"));
+    EXPECT_EQ(std::make_pair(DWORD{REG_DWORD}, std::string("\xFD\xC6\x00\x00", 4)),
+              ReadLocalMachine(uninstall, "EstimatedSize"));
     EXPECT_EQ(sz(root + "Zentrel"), ReadLocalMachine(uninstall, "InstallLocation"));
     EXPECT_EQ(sz("quorvane.com"), ReadLocalMachine(uninstall, "Publisher"));
     EXPECT_EQ(sz(root + "Zentrel\\Uninstall.exe"), ReadLocalMachine(uninstall, "UninstallString"));

@@ -19,15 +19,16 @@ std::vector<Written> g_written;
 
 void RecordWrite(TypedValue*, int argc, const TypedValue* args) {
     ASSERT_EQ(3, argc);
-    g_written.push_back({args[0].i32, args[1].text, args[2].tag,
-                         args[2].tag == kTagText ? args[2].text : "", args[2].tag == kTagF64 ? args[2].f64 : 0});
+    g_written.push_back({args[0].i32, args[1].text, args[2].tag, args[2].tag == kTagText ? args[2].text : "",
+                         args[2].tag == kTagF64 ? args[2].f64 : 0});
 }
 
 TEST(Registration, WritesThirteenRowsInOrderUnderLocalMachine) {
     g_written.clear();
     RegisterProduct("C:\\Program Files (x86)\\", "2026129", RecordWrite);
     ASSERT_EQ(13u, g_written.size());
-    const std::string uninstall = "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zentrel2.0\\";
+    const std::string uninstall =
+        "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zentrel2.0\\";
     const char* expected[13][2] = {
         {"SOFTWARE\\WOW6432Node\\Zentrel2.0\\InstPath", "C:\\Program Files (x86)\\"},
         {"SOFTWARE\\WOW6432Node\\Halvik\\Zentrel\\Counter", "2026129"},

@@ -10,15 +10,19 @@ namespace {
 TEST(ArchiveFormat, AttributesFromExternalAttributes) {
     EXPECT_EQ(0xA1u, DecodeAttributes(0x20));
     EXPECT_EQ(0x91u, DecodeAttributes(0x10));
-    EXPECT_EQ(0xA0u, DecodeAttributes(0x81A40020));      // Unix rw-r--r-- with archive bit
+    EXPECT_EQ(0xA0u, DecodeAttributes(0x81A40020));               // Unix rw-r--r-- with archive bit
     EXPECT_EQ(0x90u, DecodeAttributes(0x41ED0000 | 0x00800000));  // Unix directory
     EXPECT_EQ(0x87u, DecodeAttributes(0x00800007));
     EXPECT_EQ(0x81u, DecodeAttributes(0x00800001));
 }
 
 TEST(ArchiveFormat, UtBlockIsFoundAfterOtherBlocks) {
-    const std::string extra = std::string("\x0A\x00\x04\x00" "abcd", 8) + "UT" + std::string("\x09\x00\x03", 3) +
-                              std::string("\x00\xF1\x53\x65", 4) + std::string("\x00\x10\x5E\x5F", 4);
+    const std::string extra = std::string(
+                                  "\x0A\x00\x04\x00"
+                                  "abcd",
+                                  8) +
+                              "UT" + std::string("\x09\x00\x03", 3) + std::string("\x00\xF1\x53\x65", 4) +
+                              std::string("\x00\x10\x5E\x5F", 4);
     const UnixTimes t = FindUnixTimes(reinterpret_cast<const uint8_t*>(extra.data()), extra.size());
     EXPECT_TRUE(t.write);
     EXPECT_TRUE(t.access);
@@ -67,7 +71,9 @@ TEST(ArchiveFormat, HeaderTest) {
     h[1] = 'K';
     h[2] = 3;
     h[3] = 4;
-    auto test = [&](const std::string& s) { return PassesHeaderTest(reinterpret_cast<const uint8_t*>(s.data()), s.size()); };
+    auto test = [&](const std::string& s) {
+        return PassesHeaderTest(reinterpret_cast<const uint8_t*>(s.data()), s.size());
+    };
     EXPECT_FALSE(test(h)) << "name length 0";
     h[26] = 8;
     EXPECT_TRUE(test(h));
@@ -90,7 +96,8 @@ TEST(ArchiveFormat, ProgressPercentages) {
     EXPECT_EQ(1, ProgressPercent(1, 51));
     EXPECT_EQ(98, ProgressPercent(50, 51));
     EXPECT_EQ(100, ProgressPercent(0xFFFFFFFFu, 0xFFFFFFFFu));
-    for (uint32_t c = 0; c <= 51; ++c) EXPECT_EQ(static_cast<int32_t>(c * 100 / 51), ProgressPercent(c, 51)) << c;
+    for (uint32_t c = 0; c <= 51; ++c)
+        EXPECT_EQ(static_cast<int32_t>(c * 100 / 51), ProgressPercent(c, 51)) << c;
     // Divided first, then multiplied: 0.53 is a little below itself.
     EXPECT_EQ(52, ProgressPercent(53, 100));
 }

@@ -1,7 +1,6 @@
 // The entry layer and the extractor on archives crafted here, against Wine's
 // file system.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <string>
@@ -43,7 +42,8 @@ std::vector<ZipEntrySpec> ProductShape() {
     for (int i = 0; i < 27; ++i) file("Zentrel/Res/r" + std::to_string(i) + ".dat", 46 + 911 * i);
     for (const char* sub : {"Zentrel/Res/CmdHelp/", "Zentrel/Res/Languages/"}) {
         e.push_back(FolderEntry(sub));
-        for (const char* lang : {"en_us", "zh_cn", "zh_hk", "zh_tw"}) file(std::string(sub) + lang + ".txt", 300);
+        for (const char* lang : {"en_us", "zh_cn", "zh_hk", "zh_tw"})
+            file(std::string(sub) + lang + ".txt", 300);
     }
     e.push_back(FolderEntry("Zentrel/Res/Fetch/"));
     file("Zentrel/Res/Fetch/fetch.exe", 5000);
@@ -135,15 +135,19 @@ TEST_F(Extraction, DosTimesAreLocalAndUtBlocksOverrideWriteAndAccess) {
     ZipEntrySpec ut;
     ut.name = "ut.txt";
     ut.data = "ut";
-    ut.localExtra = std::string("\x0A\x00\x04\x00" "abcd", 8) + UtBlock(3, {1700000000u, 1600000000u});
+    ut.localExtra = std::string(
+                        "\x0A\x00\x04\x00"
+                        "abcd",
+                        8) +
+                    UtBlock(3, {1700000000u, 1600000000u});
     ZipEntrySpec empty;
     empty.name = "empty.txt";
     ASSERT_EQ(1, Extract({plain, ut, empty}, target_));
 
     const FILETIME dos = DosAsLocal(plain.dosDate, plain.dosTime);
     auto times = [&](const char* name) {
-        HANDLE h = CreateFileA((target_ + "\\" + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                               nullptr);
+        HANDLE h = CreateFileA((target_ + "\\" + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
         FILETIME t[3] = {};
         GetFileTime(h, &t[0], &t[1], &t[2]);
         CloseHandle(h);
@@ -192,7 +196,8 @@ TEST_F(Extraction, EntryDescriptionCarriesDecodedAttributesAndUtCreationFromDos)
     EXPECT_EQ(payload::kStatusNotOpen, payload::GetEntry(&reader, 0, &entry));
     EXPECT_EQ(payload::kStatusBadIndex, payload::CloseArchive(nullptr));
     EXPECT_EQ(payload::kStatusAlreadyOpen, payload::OpenArchive(&reader, archive_.c_str(), ""));
-    EXPECT_EQ(payload::kStatusCannotOpen, payload::OpenArchive(&reader, (dir_ + "\\none.zip").c_str(), target_.c_str()));
+    EXPECT_EQ(payload::kStatusCannotOpen,
+              payload::OpenArchive(&reader, (dir_ + "\\none.zip").c_str(), target_.c_str()));
 }
 
 TEST_F(Extraction, ArgumentFailuresGiveMinusOne) {
@@ -269,8 +274,8 @@ TEST_F(Extraction, EntryFailuresStopThereAndKeepWhatCameBefore) {
 }
 
 TEST_F(Extraction, UnsafeAndOverlongNamesNeverLeaveTheTarget) {
-    for (const char* name : {"../evil.txt", "a/../../evil.txt", "/evil.txt", "\\evil.txt", "C:evil.txt", "..\\evil.txt",
-                             "sub/..", "../"}) {
+    for (const char* name : {"../evil.txt", "a/../../evil.txt", "/evil.txt", "\\evil.txt", "C:evil.txt",
+                             "..\\evil.txt", "sub/..", "../"}) {
         SCOPED_TRACE(name);
         RemoveTree(target_);
         ZipEntrySpec ok, bad;
@@ -319,7 +324,8 @@ TEST_F(Extraction, AFileInTheWayGivesZeroWithEarlierEntriesOnDisk) {
     // Held open without sharing: it cannot be replaced (a read-only flag would
     // not stop Wine running as root).
     const std::string held = target_ + "\\Zentrel\\file3.dll";
-    HANDLE h = CreateFileA(held.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_READONLY, nullptr);
+    HANDLE h =
+        CreateFileA(held.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_READONLY, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, h);
     EXPECT_EQ(0, Run(target_));
     CloseHandle(h);

@@ -1,7 +1,6 @@
 // The archive component through the unpack driver: events as percentages,
 // a cancelling handler, and a reference to no component.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <string>
@@ -31,8 +30,8 @@ protected:
 
     ChildOutcome Unpack(const std::string& extra, std::string* output) {
         const std::string out = dir_ + "\\out.txt";
-        const std::string cmd = "cmd /c \"\"" + ExeFolder() + "\\unpack.exe\" \"" + archive_ + "\" \"" + dir_ +
-                                "\\target\" " + extra + " > \"" + out + "\"\"";
+        const std::string cmd = "cmd /c \"\"" + ExeFolder() + "\\unpack.exe\" \"" + archive_ + "\" \"" +
+                                dir_ + "\\target\" " + extra + " > \"" + out + "\"\"";
         ChildOutcome o = RunChild(cmd);
         *output = ReadWholeFile(out);
         return o;

@@ -1,6 +1,5 @@
 // Staging of the embedded payload archive.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <cstring>

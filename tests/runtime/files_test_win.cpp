@@ -1,6 +1,5 @@
 // File and registry commands against Wine's file system and registry.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <string>
@@ -48,7 +47,8 @@ TEST_F(FileCommands, WriteBytesToFileReplacesTheWholeContent) {
     const std::string path = dir_ + "\\Quorvane.zip";
     ASSERT_TRUE(WriteWholeFile(path, std::string(1000, 'x')));
     const std::string first = ByteSetOf("PK\x03\x04"), second = ByteSetOf("tail");
-    EXPECT_TRUE(Call(WriteBytesToFile, {MakeText(path.c_str()), MakeByteSet(first.data()), MakeByteSet(second.data())}));
+    EXPECT_TRUE(Call(WriteBytesToFile,
+                     {MakeText(path.c_str()), MakeByteSet(first.data()), MakeByteSet(second.data())}));
     EXPECT_EQ("PK\x03\x04tail", ReadWholeFile(path));
 
     const std::string empty = ByteSetOf("");
@@ -62,7 +62,8 @@ TEST_F(FileCommands, WriteBytesToFileRefusesEmptyPathAndHeldFile) {
     const std::string bytes = ByteSetOf("data");
     EXPECT_FALSE(Call(WriteBytesToFile, {MakeText(""), MakeByteSet(bytes.data())}));
     EXPECT_FALSE(Call(WriteBytesToFile, {MakeText(nullptr), MakeByteSet(bytes.data())}));
-    EXPECT_FALSE(Call(WriteBytesToFile, {MakeText((dir_ + "\\no\\such.bin").c_str()), MakeByteSet(bytes.data())}));
+    EXPECT_FALSE(
+        Call(WriteBytesToFile, {MakeText((dir_ + "\\no\\such.bin").c_str()), MakeByteSet(bytes.data())}));
 
     const std::string held = dir_ + "\\held.bin";
     ASSERT_TRUE(WriteWholeFile(held, "old"));
@@ -100,7 +101,8 @@ protected:
 
 TEST_F(RegistryCommand, StoresEachKindWithItsTypeAndCreatesMissingKeys) {
     EXPECT_TRUE(Write(3, base_ + "\\Halvik\\Zentrel\\Counter", MakeText("2026129")));
-    EXPECT_EQ(std::make_pair(DWORD{REG_SZ}, std::string("2026129", 8)), Read(HKEY_CURRENT_USER, base_ + "\\Halvik\\Zentrel", "Counter"));
+    EXPECT_EQ(std::make_pair(DWORD{REG_SZ}, std::string("2026129", 8)),
+              Read(HKEY_CURRENT_USER, base_ + "\\Halvik\\Zentrel", "Counter"));
 
     EXPECT_TRUE(Write(3, base_ + "\\n\\a", MakeDouble(2.9)));
     EXPECT_TRUE(Write(3, base_ + "\\n\\b", MakeDouble(-2.9)));
@@ -108,19 +110,24 @@ TEST_F(RegistryCommand, StoresEachKindWithItsTypeAndCreatesMissingKeys) {
     big.i64 = (1ll << 32) + 5;
     big.tag = kTagI64;
     EXPECT_TRUE(Write(3, base_ + "\\n\\c", big));
-    EXPECT_EQ(std::make_pair(DWORD{REG_DWORD}, std::string("\x02\0\0\0", 4)), Read(HKEY_CURRENT_USER, base_ + "\\n", "a"));
-    EXPECT_EQ(std::make_pair(DWORD{REG_DWORD}, std::string("\xFE\xFF\xFF\xFF", 4)), Read(HKEY_CURRENT_USER, base_ + "\\n", "b"));
-    EXPECT_EQ(std::make_pair(DWORD{REG_DWORD}, std::string("\x05\0\0\0", 4)), Read(HKEY_CURRENT_USER, base_ + "\\n", "c"));
+    EXPECT_EQ(std::make_pair(DWORD{REG_DWORD}, std::string("\x02\0\0\0", 4)),
+              Read(HKEY_CURRENT_USER, base_ + "\\n", "a"));
+    EXPECT_EQ(std::make_pair(DWORD{REG_DWORD}, std::string("\xFE\xFF\xFF\xFF", 4)),
+              Read(HKEY_CURRENT_USER, base_ + "\\n", "b"));
+    EXPECT_EQ(std::make_pair(DWORD{REG_DWORD}, std::string("\x05\0\0\0", 4)),
+              Read(HKEY_CURRENT_USER, base_ + "\\n", "c"));
 
     const std::string set = ByteSetOf(std::string("\x00\x01", 2));
     EXPECT_TRUE(Write(3, base_ + "\\n\\bin", MakeByteSet(set.data())));
-    EXPECT_EQ(std::make_pair(DWORD{REG_BINARY}, std::string("\x00\x01", 2)), Read(HKEY_CURRENT_USER, base_ + "\\n", "bin"));
+    EXPECT_EQ(std::make_pair(DWORD{REG_BINARY}, std::string("\x00\x01", 2)),
+              Read(HKEY_CURRENT_USER, base_ + "\\n", "bin"));
 }
 
 TEST_F(RegistryCommand, ReplacesAValueOfAnotherType) {
     EXPECT_TRUE(Write(3, base_ + "\\EstimatedSize", MakeText("50941")));
     EXPECT_TRUE(Write(3, base_ + "\\EstimatedSize", MakeDouble(50941.0)));
-    EXPECT_EQ(std::make_pair(DWORD{REG_DWORD}, std::string("\xFD\xC6\x00\x00", 4)), Read(HKEY_CURRENT_USER, base_, "EstimatedSize"));
+    EXPECT_EQ(std::make_pair(DWORD{REG_DWORD}, std::string("\xFD\xC6\x00\x00", 4)),
+              Read(HKEY_CURRENT_USER, base_, "EstimatedSize"));
 }
 
 TEST_F(RegistryCommand, LogicalStoresNothingButLeavesTheKey) {

@@ -46,15 +46,20 @@ struct ErrorCase {
 
 TEST_F(ProbeProgram, RuntimeErrorsShowOneBoxAndEndWithMinusOne) {
     const ErrorCase cases[] = {
-        {"stack", "运行时出错!\r\n\r\n错误代码：6\r\n\r\n错误信息：调用DLL命令后发现堆栈错误\r\n\r\n67174403, 765\r\n"},
+        {"stack",
+         "运行时出错!\r\n\r\n错误代码：6\r\n\r\n错误信息：调用DLL命令后发现堆栈错误\r\n\r\n67174403, "
+         "765\r\n"},
         {"alloc", "运行时出错!\r\n\r\n错误信息：分配 2147483632 字节内存失败!\r\n\r\n0, 0\r\n"},
         {"component",
          "运行时出错!\r\n\r\n错误信息：指定窗口或窗口组件不存在或尚未载入\r\n\r\n1375797249, 369164441\r\n"
          "\"启动窗口\"\r\n未找到所指定的窗口组件\r\n"},
-        {"window", "运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n\r\n1375797367, 0\r\n未找到所指定的窗口\r\n"},
-        {"unbound", "运行时出错!\r\n\r\n错误信息：无法找到指定DLL库文件中的输出命令“QvNoSuchFunction”\r\n\r\n0, 0\r\n"},
+        {"window",
+         "运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n\r\n1375797367, 0\r\n未找到所指定的窗口\r\n"},
+        {"unbound",
+         "运行时出错!\r\n\r\n错误信息：无法找到指定DLL库文件中的输出命令“QvNoSuchFunction”\r\n\r\n0, 0\r\n"},
         {"unbound-lib",
-         "运行时出错!\r\n\r\n错误信息：无法找到指定DLL库文件“Kernel32.dll”中的输出命令“QvNoSuchFunction”\r\n\r\n0, 0\r\n"},
+         "运行时出错!\r\n\r\n错误信息：无法找到指定DLL库文件“Kernel32."
+         "dll”中的输出命令“QvNoSuchFunction”\r\n\r\n0, 0\r\n"},
         {"code", "运行时出错!\r\n\r\n错误代码：3\r\n\r\n错误信息：数组维定义数目不正确\r\n\r\n0, 0\r\n"},
     };
     for (const ErrorCase& c : cases) {

@@ -1,7 +1,6 @@
 // The runtime's services inside one process: memory blocks, notifications,
 // declared calls.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include "runtime/declared_win.h"
@@ -47,7 +46,9 @@ protected:
 
 TEST_F(DeclaredCalls, BindOnceAndCallThroughTheStoredAddress) {
     void* first = BindDeclaredFunction(kEntryProcessId);
-    EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetCurrentProcessId")), first);
+    EXPECT_EQ(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetCurrentProcessId")),
+        first);
     EXPECT_EQ(first, BindDeclaredFunction(kEntryProcessId));
     EXPECT_EQ(GetCurrentProcessId(), CallDeclared(0x04010003, 1, kEntryProcessId, {}));
     EXPECT_EQ(GetTickCount() / 100000, CallDeclared(0x04010003, 1, kEntryByFullPath, {}) / 100000);
@@ -56,8 +57,10 @@ TEST_F(DeclaredCalls, BindOnceAndCallThroughTheStoredAddress) {
 TEST_F(DeclaredCalls, StandardListIsSearchedInOrderAndReleasedOnMiss) {
     const bool mprBefore = GetModuleHandleA("mpr.dll") != nullptr;
     void* address = BindDeclaredFunction(kEntryShellOnly);
-    EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("shell32.dll"), "ShellExecuteA")), address);
-    EXPECT_EQ(mprBefore, GetModuleHandleA("mpr.dll") != nullptr) << "a library without the function stayed loaded";
+    EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("shell32.dll"), "ShellExecuteA")),
+              address);
+    EXPECT_EQ(mprBefore, GetModuleHandleA("mpr.dll") != nullptr)
+        << "a library without the function stayed loaded";
 }
 
 TEST_F(DeclaredCalls, OrdinalNamesBindByOrdinal) {

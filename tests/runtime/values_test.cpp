@@ -75,7 +75,8 @@ TEST(ToText, FormatsLogicalsAndDateTimes) {
     EXPECT_EQ("1899年12月30日", TakeText(Call(ToText, DateValue(0.0))));
     EXPECT_EQ("1900年1月1日6时", TakeText(Call(ToText, DateValue(2.25))));
     // 2024-10-22 15:51:30
-    EXPECT_EQ("2024年10月22日15时51分30秒", TakeText(Call(ToText, DateValue(45587 + (15 * 3600 + 51 * 60 + 30) / 86400.0))));
+    EXPECT_EQ("2024年10月22日15时51分30秒",
+              TakeText(Call(ToText, DateValue(45587 + (15 * 3600 + 51 * 60 + 30) / 86400.0))));
     EXPECT_EQ("2024年10月22日15时51分", TakeText(Call(ToText, DateValue(45587 + (15 * 60 + 51) / 1440.0))));
 }
 
@@ -154,8 +155,8 @@ struct DateCase {
 
 TEST(DateParts, FollowTheGregorianCalendarFromDayZero) {
     const DateCase cases[] = {
-        {0.0, 1899, 12, 30},  {60.0, 1900, 2, 28},      {61.0, 1900, 3, 1},     {-1.25, 1899, 12, 29},
-        {1e9, 9999, 12, 31},  {-1e9, 100, 1, 1},        {2.0, 1900, 1, 1},      {45587.5, 2024, 10, 22},
+        {0.0, 1899, 12, 30},    {60.0, 1900, 2, 28},    {61.0, 1900, 3, 1},        {-1.25, 1899, 12, 29},
+        {1e9, 9999, 12, 31},    {-1e9, 100, 1, 1},      {2.0, 1900, 1, 1},         {45587.5, 2024, 10, 22},
         {36585.0, 2000, 2, 29}, {-657434.0, 100, 1, 1}, {2958465.0, 9999, 12, 31},
     };
     for (const DateCase& c : cases) {

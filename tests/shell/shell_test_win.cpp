@@ -1,9 +1,8 @@
 // Shell commands against Wine's shell: folders, link files read back through
 // IShellLinkA, and ShellExecuteA starting a probe program.
 #include <gtest/gtest.h>
-
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <string>
 
@@ -71,8 +70,8 @@ protected:
 
 TEST_F(Shortcut, SavesEveryPropertyAndAppendsLnk) {
     const std::string link = dir_ + "\\Quorvane";
-    EXPECT_TRUE(Create({MakeText(link.c_str()), MakeText("C:\\Program Files\\Zentrel\\Zentrel.exe"), MakeText("Quorvane"),
-                        MakeText("/n"), MakeText("C:\\Work")}));
+    EXPECT_TRUE(Create({MakeText(link.c_str()), MakeText("C:\\Program Files\\Zentrel\\Zentrel.exe"),
+                        MakeText("Quorvane"), MakeText("/n"), MakeText("C:\\Work")}));
     const LinkRead r = ReadLink(link + ".lnk");
     EXPECT_EQ("C:\\Program Files\\Zentrel\\Zentrel.exe", r.target);
     EXPECT_EQ("/n", r.arguments);
@@ -136,8 +135,8 @@ TEST(ShellVerb, OpeningAShortcutStartsItsTargetWithItsArguments) {
     const std::string probe = ExeFolder() + "\\cmdline_probe.exe";
     const std::string link = dir + "\\Probe";
     TypedValue created{};
-    const TypedValue linkArgs[5] = {MakeText(link.c_str()), MakeText(probe.c_str()), MakeText("probe"), MakeText("/n"),
-                                    MakeAbsent()};
+    const TypedValue linkArgs[5] = {MakeText(link.c_str()), MakeText(probe.c_str()), MakeText("probe"),
+                                    MakeText("/n"), MakeAbsent()};
     shell::CreateShortcut(&created, 5, linkArgs);
     ASSERT_EQ(1u, created.word);
 

@@ -31,7 +31,8 @@ BOOL CALLBACK Watch(HWND hwnd, LPARAM param) {
     GetDlgItemTextA(hwnd, 0xFFFF, buf, sizeof buf);
     box.text = buf;
     state->outcome->boxes.push_back(box);
-    PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(hwnd, IDOK)));
+    PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(hwnd, IDOK)));
     return TRUE;
 }
 
@@ -43,7 +44,8 @@ ChildOutcome RunChild(const std::string& commandLine, const char* cwd, DWORD tim
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     std::string line = commandLine;
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, cwd, &si, &pi)) return outcome;
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, cwd, &si, &pi))
+        return outcome;
     outcome.started = true;
     std::set<HWND> answered;
     WatchState state{pi.dwProcessId, &answered, &outcome};
@@ -75,16 +77,16 @@ std::string MakeTempFolder(const char* tag) {
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
     for (;;) {
-        std::string path = std::string(temp) + "qvt-" + tag + "-" + std::to_string(GetCurrentProcessId()) + "-" +
-                           std::to_string(++counter);
+        std::string path = std::string(temp) + "qvt-" + tag + "-" + std::to_string(GetCurrentProcessId()) +
+                           "-" + std::to_string(++counter);
         if (CreateDirectoryA(path.c_str(), nullptr)) return path;
         if (GetLastError() != ERROR_ALREADY_EXISTS) return path;
     }
 }
 
 std::string ReadWholeFile(const std::string& path) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                           0, nullptr);
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) return "";
     std::string out;
     char buf[65536];
@@ -95,7 +97,8 @@ std::string ReadWholeFile(const std::string& path) {
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h =
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     DWORD put = 0;
     BOOL ok = bytes.empty() || WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
@@ -103,7 +106,9 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
     return ok && put == bytes.size();
 }
 
-bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool PathExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 void RemoveTree(const std::string& path) {
     WIN32_FIND_DATAA fd;

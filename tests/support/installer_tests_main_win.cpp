@@ -4,8 +4,8 @@
 
 #include "installer/platform_win.h"
 
-const qv::ProgramDescription qv::kProgram = {nullptr, 0, nullptr, 0, qv::installer::kDeclaredCalls,
-                                             qv::installer::kDeclaredCallCount};
+const qv::ProgramDescription qv::kProgram = {
+    nullptr, 0, nullptr, 0, qv::installer::kDeclaredCalls, qv::installer::kDeclaredCallCount};
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);

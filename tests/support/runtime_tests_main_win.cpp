@@ -5,8 +5,8 @@
 #include "runtime/runtime_win.h"
 #include "tests/runtime/runtime_test_table.h"
 
-const qv::ProgramDescription qv::kProgram = {nullptr, 0, nullptr, 0, qv::test::kTestDeclared,
-                                             qv::test::kTestDeclaredCount};
+const qv::ProgramDescription qv::kProgram = {
+    nullptr, 0, nullptr, 0, qv::test::kTestDeclared, qv::test::kTestDeclaredCount};
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);

@@ -49,7 +49,8 @@ void DeleteLocalMachineTree(const char* key) {
     const std::string path = key;
     if (PrefixIs64() && path.rfind(kPlain, 0) == 0) {
         HKEY deeper = nullptr;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kWineDeeper, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, &deeper) == ERROR_SUCCESS) {
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kWineDeeper, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, &deeper) ==
+            ERROR_SUCCESS) {
             RegDeleteTreeA(deeper, path.substr(sizeof kPlain - 1).c_str());
             RegCloseKey(deeper);
         }

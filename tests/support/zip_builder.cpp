@@ -1,43 +1,21 @@
 #include "tests/support/zip_builder.h"
 
-#include <zlib.h>
+#include "tools/pack/zip_bytes.h"
 
 namespace qv::test {
-namespace {
 
-void Put16(std::string& s, uint32_t v) {
-    s += static_cast<char>(v & 0xFF);
-    s += static_cast<char>((v >> 8) & 0xFF);
-}
-void Put32(std::string& s, uint32_t v) {
-    Put16(s, v & 0xFFFF);
-    Put16(s, v >> 16);
-}
-
-std::string RawDeflate(const std::string& data) {
-    z_stream z{};
-    deflateInit2(&z, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
-    std::string out(deflateBound(&z, data.size()) + 16, '\0');
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-    z.avail_in = static_cast<uInt>(data.size());
-    z.next_out = reinterpret_cast<Bytef*>(&out[0]);
-    z.avail_out = static_cast<uInt>(out.size());
-    deflate(&z, Z_FINISH);
-    out.resize(z.total_out);
-    deflateEnd(&z);
-    return out;
-}
-
-}  // namespace
+using pack::Crc32;
+using pack::Put16;
+using pack::Put32;
 
 std::string BuildZip(const std::vector<ZipEntrySpec>& entries) {
     std::string archive, central;
     for (const ZipEntrySpec& e : entries) {
         const uint32_t method = e.method >= 0 ? e.method : (e.deflate ? 8 : 0);
-        std::string stored = e.deflate ? RawDeflate(e.data) : e.data;
+        std::string stored = e.deflate ? pack::RawDeflate(e.data, 6) : e.data;
         if (e.corruptData)
             for (size_t i = 0; i < stored.size(); i += 3) stored[i] = static_cast<char>(~stored[i]);
-        uint32_t crc = crc32(0, reinterpret_cast<const Bytef*>(e.data.data()), static_cast<uInt>(e.data.size()));
+        uint32_t crc = Crc32(e.data);
         if (e.wrongCrc) crc ^= 0x5A5A5A5A;
         const uint32_t offset = static_cast<uint32_t>(archive.size());
         const uint32_t needed = method == 8 ? 20 : 10;
@@ -108,7 +86,8 @@ std::string UtBlock(uint8_t flags, const std::vector<uint32_t>& times) {
 std::string Filler(size_t size, uint32_t seed, bool random) {
     std::string out(size, '\0');
     uint32_t x = seed * 2654435761u + 1;
-    static const char* const kWords[] = {"quorvane ", "zentrel ", "data ", "value ", "index ", "res ", "\r\n", "= "};
+    static const char* const kWords[] = {"quorvane ", "zentrel ", "data ", "value ",
+                                         "index ",    "res ",     "\r\n",  "= "};
     size_t i = 0;
     while (i < size) {
         x ^= x << 13;

@@ -17,11 +17,11 @@ struct ZipEntrySpec {
     std::string localExtra;
     std::string centralExtra;
     // Damage
-    bool wrongCrc = false;        // in both headers
-    int localMethod = -1;         // local header method, when >= 0
-    int method = -1;              // method in both headers, when >= 0
-    bool corruptData = false;     // flips bytes of the stored data
-    int localExtraLength = -1;    // declared local extra length, when >= 0
+    bool wrongCrc = false;      // in both headers
+    int localMethod = -1;       // local header method, when >= 0
+    int method = -1;            // method in both headers, when >= 0
+    bool corruptData = false;   // flips bytes of the stored data
+    int localExtraLength = -1;  // declared local extra length, when >= 0
 };
 
 std::string BuildZip(const std::vector<ZipEntrySpec>& entries);

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,19 +40,20 @@ size_t Central(const std::string& s, int i) {
 TEST(Packer, CollectsFoldersBeforeTheirContentsFilesFirstIgnoringCase) {
     char tmpl[] = "/tmp/qvpack-XXXXXX";
     const std::string root = mkdtemp(tmpl);
-    for (const char* d : {"/Zentrel", "/Zentrel/res", "/Zentrel/Win10x64", "/Zentrel/res/Sub"}) mkdir((root + d).c_str(), 0755);
-    for (const char* f : {"/Zentrel/zeta.dll", "/Zentrel/Alpha.exe", "/Zentrel/beta.ini", "/Zentrel/res/b.png",
-                          "/Zentrel/res/A.png", "/Zentrel/res/Sub/x"})
+    for (const char* d : {"/Zentrel", "/Zentrel/res", "/Zentrel/Win10x64", "/Zentrel/res/Sub"})
+        mkdir((root + d).c_str(), 0755);
+    for (const char* f : {"/Zentrel/zeta.dll", "/Zentrel/Alpha.exe", "/Zentrel/beta.ini",
+                          "/Zentrel/res/b.png", "/Zentrel/res/A.png", "/Zentrel/res/Sub/x"})
         std::ofstream(root + f) << f;
     std::vector<PackEntry> entries;
     std::string error;
     ASSERT_TRUE(CollectTree(root, 1729583490, &entries, &error)) << error;
     std::vector<std::string> names;
     for (const PackEntry& e : entries) names.push_back(e.name);
-    const std::vector<std::string> expected = {
-        "Zentrel/",           "Zentrel/Alpha.exe",  "Zentrel/beta.ini",    "Zentrel/zeta.dll",
-        "Zentrel/res/",       "Zentrel/res/A.png",  "Zentrel/res/b.png",   "Zentrel/res/Sub/",
-        "Zentrel/res/Sub/x",  "Zentrel/Win10x64/"};
+    const std::vector<std::string> expected = {"Zentrel/",          "Zentrel/Alpha.exe", "Zentrel/beta.ini",
+                                               "Zentrel/zeta.dll",  "Zentrel/res/",      "Zentrel/res/A.png",
+                                               "Zentrel/res/b.png", "Zentrel/res/Sub/",  "Zentrel/res/Sub/x",
+                                               "Zentrel/Win10x64/"};
     EXPECT_EQ(expected, names);
     EXPECT_EQ(1729583490, entries[1].mtime);
     std::system(("rm -rf " + root).c_str());
@@ -99,10 +99,12 @@ TEST(Validator, RejectsWhatTheInstallerCannotExtractNamingTheEntry) {
     cases.push_back({"method", s, "entry 2 \"Zentrel/b.bin\": compression method 12"});
     s = good;
     Set16(s, Get32(s, Central(s, 2) + 42) + 8, 0);
-    cases.push_back({"local method", s, "entry 2 \"Zentrel/b.bin\": local header disagrees with the central record"});
+    cases.push_back(
+        {"local method", s, "entry 2 \"Zentrel/b.bin\": local header disagrees with the central record"});
     s = good;
     s[Get32(s, Central(s, 2) + 42) + 14] ^= 1;
-    cases.push_back({"local crc", s, "entry 2 \"Zentrel/b.bin\": local header disagrees with the central record"});
+    cases.push_back(
+        {"local crc", s, "entry 2 \"Zentrel/b.bin\": local header disagrees with the central record"});
     s = good;
     s[Get32(s, Central(s, 1) + 42) + 14] ^= 1;
     s[Central(s, 1) + 16] ^= 1;
@@ -114,8 +116,10 @@ TEST(Validator, RejectsWhatTheInstallerCannotExtractNamingTheEntry) {
     cases.push_back({"no end", s, "archive: no end-of-central-directory record in its last 65535 bytes"});
     cases.push_back({"traversal", WriteArchive({{"Zentrel/", "", 0}, {"Zentrel/../x", "x", 0}}),
                      "entry 1 \"Zentrel/../x\": absolute name or \"..\" segment"});
-    cases.push_back({"absolute", WriteArchive({{"/x", "x", 0}}), "entry 0 \"/x\": absolute name or \"..\" segment"});
-    cases.push_back({"drive", WriteArchive({{"C:x", "x", 0}}), "entry 0 \"C:x\": absolute name or \"..\" segment"});
+    cases.push_back(
+        {"absolute", WriteArchive({{"/x", "x", 0}}), "entry 0 \"/x\": absolute name or \"..\" segment"});
+    cases.push_back(
+        {"drive", WriteArchive({{"C:x", "x", 0}}), "entry 0 \"C:x\": absolute name or \"..\" segment"});
     const std::string longName = "Zentrel/" + std::string(229, 'n');
     cases.push_back({"long", WriteArchive({{longName, "x", 0}}),
                      "does not fit 260 bytes below C:\\Program Files (x86)\\"});

@@ -26,8 +26,9 @@ bool ReadFile(const char* path, std::string* bytes) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: qvpack pack FOLDER OUT.zip [--mtime SECONDS]\n       qvpack check ARCHIVE\n"
-                         "       qvpack list ARCHIVE\n");
+    std::fprintf(stderr,
+                 "usage: qvpack pack FOLDER OUT.zip [--mtime SECONDS]\n       qvpack check ARCHIVE\n"
+                 "       qvpack list ARCHIVE\n");
     return 64;
 }
 

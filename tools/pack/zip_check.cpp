@@ -51,8 +51,7 @@ bool DataMatches(const std::string& stored, uint32_t method, uint32_t size, uint
 }  // namespace
 
 std::string CheckArchive(const std::string& s) {
-    if (s.size() < 32 ||
-        !payload::PassesHeaderTest(reinterpret_cast<const uint8_t*>(s.data()), 32))
+    if (s.size() < 32 || !payload::PassesHeaderTest(reinterpret_cast<const uint8_t*>(s.data()), 32))
         return "archive: does not begin with a local header of a named first entry";
     size_t eocd = std::string::npos;
     for (size_t back = 22; back <= s.size() && back <= 65535 + 22; ++back) {
@@ -61,22 +60,26 @@ std::string CheckArchive(const std::string& s) {
             break;
         }
     }
-    if (eocd == std::string::npos) return "archive: no end-of-central-directory record in its last 65535 bytes";
+    if (eocd == std::string::npos)
+        return "archive: no end-of-central-directory record in its last 65535 bytes";
     if (s.size() - eocd > 65535) return "archive: end record further than 65535 bytes from the end";
     if (eocd >= 20 && Get32(s, eocd - 20) == 0x07064b50) return "archive: ZIP64 records are not supported";
     const uint32_t disk = Get16(s, eocd + 4), cdDisk = Get16(s, eocd + 6);
     const uint32_t onDisk = Get16(s, eocd + 8), total = Get16(s, eocd + 10);
     const uint32_t cdSize = Get32(s, eocd + 12), cdOffset = Get32(s, eocd + 16);
     if (disk != 0 || cdDisk != 0 || onDisk != total) return "archive: spread over several disks";
-    if (total == 0xFFFF || cdSize == 0xFFFFFFFF || cdOffset == 0xFFFFFFFF) return "archive: ZIP64 records are not supported";
+    if (total == 0xFFFF || cdSize == 0xFFFFFFFF || cdOffset == 0xFFFFFFFF)
+        return "archive: ZIP64 records are not supported";
     if (static_cast<uint64_t>(cdOffset) + cdSize > eocd) return "archive: central directory outside the file";
 
     size_t at = cdOffset;
     for (uint32_t i = 0; i < total; ++i) {
-        if (at + 46 > eocd || Get32(s, at) != 0x02014b50) return "entry " + std::to_string(i) + ": central record unreadable";
+        if (at + 46 > eocd || Get32(s, at) != 0x02014b50)
+            return "entry " + std::to_string(i) + ": central record unreadable";
         const uint32_t flags = Get16(s, at + 8), method = Get16(s, at + 10), crc = Get32(s, at + 16);
         const uint32_t csize = Get32(s, at + 20), usize = Get32(s, at + 24);
-        const uint32_t nameLength = Get16(s, at + 28), extraLength = Get16(s, at + 30), commentLength = Get16(s, at + 32);
+        const uint32_t nameLength = Get16(s, at + 28), extraLength = Get16(s, at + 30),
+                       commentLength = Get16(s, at + 32);
         const uint32_t local = Get32(s, at + 42);
         if (at + 46 + nameLength > eocd) return "entry " + std::to_string(i) + ": central record unreadable";
         const std::string name = s.substr(at + 46, nameLength);
@@ -84,7 +87,8 @@ std::string CheckArchive(const std::string& s) {
 
         if (name.empty()) return EntryMessage(i, name, "empty name");
         if (flags & 1) return EntryMessage(i, name, "encrypted");
-        if (method != 0 && method != 8) return EntryMessage(i, name, "compression method " + std::to_string(method));
+        if (method != 0 && method != 8)
+            return EntryMessage(i, name, "compression method " + std::to_string(method));
         if (csize == 0xFFFFFFFF || usize == 0xFFFFFFFF || local == 0xFFFFFFFF)
             return EntryMessage(i, name, "ZIP64 sizes are not supported");
         if (name.find('\0') != std::string::npos || payload::IsUnsafeName(name.c_str()))

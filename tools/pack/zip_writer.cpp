@@ -2,7 +2,6 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <cctype>
@@ -10,21 +9,10 @@
 #include <fstream>
 #include <sstream>
 
+#include "tools/pack/zip_bytes.h"
+
 namespace qv::pack {
 namespace {
-
-void Put16(std::string& s, uint32_t v) {
-    s += static_cast<char>(v & 0xFF);
-    s += static_cast<char>((v >> 8) & 0xFF);
-}
-void Put32(std::string& s, uint32_t v) {
-    Put16(s, v & 0xFFFF);
-    Put16(s, v >> 16);
-}
-void Put64(std::string& s, uint64_t v) {
-    Put32(s, static_cast<uint32_t>(v));
-    Put32(s, static_cast<uint32_t>(v >> 32));
-}
 
 bool LessIgnoringCase(const std::string& a, const std::string& b) {
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
@@ -32,22 +20,8 @@ bool LessIgnoringCase(const std::string& a, const std::string& b) {
     });
 }
 
-std::string RawDeflate(const std::string& data) {
-    z_stream z{};
-    deflateInit2(&z, 9, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY);
-    std::string out(deflateBound(&z, data.size()) + 64, '\0');
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-    z.avail_in = static_cast<uInt>(data.size());
-    z.next_out = reinterpret_cast<Bytef*>(&out[0]);
-    z.avail_out = static_cast<uInt>(out.size());
-    deflate(&z, Z_FINISH);
-    out.resize(z.total_out);
-    deflateEnd(&z);
-    return out;
-}
-
-bool Walk(const std::string& root, const std::string& relative, int64_t mtime, std::vector<PackEntry>* entries,
-          std::string* error) {
+bool Walk(const std::string& root, const std::string& relative, int64_t mtime,
+          std::vector<PackEntry>* entries, std::string* error) {
     const std::string dir = relative.empty() ? root : root + "/" + relative;
     DIR* d = opendir(dir.c_str());
     if (!d) {
@@ -77,7 +51,8 @@ bool Walk(const std::string& root, const std::string& relative, int64_t mtime, s
         }
         struct stat st;
         stat(path.c_str(), &st);
-        entries->push_back({prefix + f, content.str(), mtime >= 0 ? mtime : static_cast<int64_t>(st.st_mtime)});
+        entries->push_back(
+            {prefix + f, content.str(), mtime >= 0 ? mtime : static_cast<int64_t>(st.st_mtime)});
     }
     for (const std::string& f : folders) {
         struct stat st;
@@ -90,7 +65,8 @@ bool Walk(const std::string& root, const std::string& relative, int64_t mtime, s
 
 }  // namespace
 
-bool CollectTree(const std::string& root, int64_t mtime, std::vector<PackEntry>* entries, std::string* error) {
+bool CollectTree(const std::string& root, int64_t mtime, std::vector<PackEntry>* entries,
+                 std::string* error) {
     entries->clear();
     return Walk(root, "", mtime, entries, error);
 }
@@ -109,8 +85,8 @@ std::string WriteArchive(const std::vector<PackEntry>& entries) {
     std::string archive, central;
     for (const PackEntry& e : entries) {
         const bool folder = !e.name.empty() && e.name.back() == '/';
-        const std::string stored = folder ? std::string() : RawDeflate(e.data);
-        const uint32_t crc = crc32(0, reinterpret_cast<const Bytef*>(e.data.data()), static_cast<uInt>(e.data.size()));
+        const std::string stored = folder ? std::string() : RawDeflate(e.data, 9);
+        const uint32_t crc = Crc32(e.data);
         const uint32_t dos = DosDateTime(e.mtime);
         const uint32_t method = folder ? 0 : 8, needed = folder ? 10 : 20;
         const uint32_t offset = static_cast<uint32_t>(archive.size());
