@@ -54,16 +54,7 @@ std::string BuildZip(const std::vector<ZipEntrySpec>& entries) {
         Put32(central, offset);
         central += e.name + e.centralExtra;
     }
-    const uint32_t centralOffset = static_cast<uint32_t>(archive.size());
-    archive += central;
-    Put32(archive, 0x06054b50);
-    Put16(archive, 0);
-    Put16(archive, 0);
-    Put16(archive, static_cast<uint32_t>(entries.size()));
-    Put16(archive, static_cast<uint32_t>(entries.size()));
-    Put32(archive, static_cast<uint32_t>(central.size()));
-    Put32(archive, centralOffset);
-    Put16(archive, 0);
+    pack::AppendCentralDirectory(archive, central, static_cast<uint32_t>(entries.size()));
     return archive;
 }
 

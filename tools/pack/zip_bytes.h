@@ -36,6 +36,20 @@ inline std::string RawDeflate(const std::string& data, int level) {
     return out;
 }
 
+// Appends the central directory and a single-disk end record without comment.
+inline void AppendCentralDirectory(std::string& archive, const std::string& central, uint32_t entries) {
+    const uint32_t offset = static_cast<uint32_t>(archive.size());
+    archive += central;
+    Put32(archive, 0x06054b50);
+    Put16(archive, 0);
+    Put16(archive, 0);
+    Put16(archive, entries);
+    Put16(archive, entries);
+    Put32(archive, static_cast<uint32_t>(central.size()));
+    Put32(archive, offset);
+    Put16(archive, 0);
+}
+
 inline uint32_t Crc32(const std::string& data) {
     return static_cast<uint32_t>(
         crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));

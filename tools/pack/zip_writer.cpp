@@ -128,16 +128,7 @@ std::string WriteArchive(const std::vector<PackEntry>& entries) {
         Put32(central, offset);
         central += e.name + ntfs;
     }
-    const uint32_t centralOffset = static_cast<uint32_t>(archive.size());
-    archive += central;
-    Put32(archive, 0x06054b50);
-    Put16(archive, 0);
-    Put16(archive, 0);
-    Put16(archive, static_cast<uint32_t>(entries.size()));
-    Put16(archive, static_cast<uint32_t>(entries.size()));
-    Put32(archive, static_cast<uint32_t>(central.size()));
-    Put32(archive, centralOffset);
-    Put16(archive, 0);
+    AppendCentralDirectory(archive, central, static_cast<uint32_t>(entries.size()));
     return archive;
 }
 
