@@ -1,14 +1,10 @@
-# Pure logic: no <windows.h>, builds natively and for Windows.
-set(QV_PURE_SOURCES
-    runtime/text.cpp
-    runtime/format.cpp
-    runtime/values.cpp
-    runtime/error_text.cpp
-    runtime/registry_rules.cpp
-    installer/registration.cpp
-    shell/shell_rules.cpp
-    payload/archive_format.cpp
-)
+# Pure logic of each subsystem: no <windows.h>, builds natively and for Windows.
+set(QV_RUNTIME_PURE runtime/text.cpp runtime/format.cpp runtime/values.cpp runtime/error_text.cpp
+    runtime/registry_rules.cpp)
+set(QV_INSTALLER_PURE installer/registration.cpp installer/shortcuts.cpp)
+set(QV_SHELL_PURE shell/shell_rules.cpp)
+set(QV_PAYLOAD_PURE payload/archive_format.cpp)
+set(QV_PURE_SOURCES ${QV_RUNTIME_PURE} ${QV_INSTALLER_PURE} ${QV_SHELL_PURE} ${QV_PAYLOAD_PURE})
 
 # Tests of the pure logic; run natively and under Wine.
 set(QV_NATIVE_TEST_SOURCES

@@ -21,7 +21,7 @@ target_compile_options(gtest PRIVATE -w)
 target_compile_options(gtest_main PRIVATE -w)
 
 add_library(qv_runtime STATIC
-    ${QV_PURE_SOURCES}
+    ${QV_RUNTIME_PURE}
     runtime/memory_win.cpp
     runtime/runtime_win.cpp
     runtime/declared_win.cpp
@@ -37,7 +37,7 @@ target_compile_definitions(qv_minizip PRIVATE NOUNCRYPT)
 target_compile_options(qv_minizip PRIVATE -w)
 target_link_libraries(qv_minizip PUBLIC z)
 
-add_library(qv_payload STATIC payload/archive_reader_win.cpp payload/extractor_win.cpp payload/zip_component_win.cpp)
+add_library(qv_payload STATIC ${QV_PAYLOAD_PURE} payload/archive_reader_win.cpp payload/extractor_win.cpp payload/zip_component_win.cpp)
 target_link_libraries(qv_payload PUBLIC qv_runtime qv_minizip)
 
 add_library(qv_staging STATIC payload/staging_win.cpp)
@@ -46,10 +46,10 @@ target_link_libraries(qv_staging PUBLIC qv_runtime qv_shell)
 add_executable(unpack payload/unpack_main_win.cpp)
 target_link_libraries(unpack qv_payload)
 
-add_library(qv_shell STATIC shell/shell_win.cpp)
+add_library(qv_shell STATIC ${QV_SHELL_PURE} shell/shell_win.cpp)
 target_link_libraries(qv_shell PUBLIC qv_runtime)
 
-add_library(qv_installer_core STATIC installer/platform_win.cpp installer/shortcuts.cpp)
+add_library(qv_installer_core STATIC ${QV_INSTALLER_PURE} installer/platform_win.cpp)
 target_link_libraries(qv_installer_core PUBLIC qv_runtime)
 
 include(cmake/product.cmake)

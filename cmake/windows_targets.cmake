@@ -8,7 +8,7 @@ add_executable(probe_program WIN32 tests/runtime/probe_program_win.cpp)
 target_link_libraries(probe_program qv_runtime)
 
 add_executable(pure_tests ${QV_NATIVE_TEST_SOURCES} tests/support/pure_tests_main_win.cpp)
-target_link_libraries(pure_tests qv_runtime gtest)
+target_link_libraries(pure_tests qv_installer_core qv_shell qv_payload gtest)
 
 add_executable(runtime_tests tests/runtime/runtime_test_win.cpp tests/runtime/program_test_win.cpp
     tests/runtime/files_test_win.cpp
