@@ -29,7 +29,8 @@ void ClearState(ArchiveExtractor* x) {
     x->listener = nullptr;
 }
 
-// The end of every walk: one last listener call with current = total.
+// The end of every walk but a cancelled one: one last listener call with
+// current = total, the state cleared, the archive closed.
 int32_t Finish(ArchiveExtractor* x, ArchiveReader* reader, int32_t outcome) {
     x->currentIndex = x->total;
     Notify(x);
@@ -64,13 +65,7 @@ int32_t RunExtraction(ArchiveExtractor* x, const char* archivePath, const char* 
         const uint32_t status = GetEntry(&reader, i, &entry);
         // Past the last entry the walk is complete; any other entry that
         // cannot be described is a damaged archive.
-        if (status == kStatusBadIndex) {
-            x->currentIndex = x->total;
-            Notify(x);
-            ClearState(x);
-            CloseArchive(&reader);
-            return 1;
-        }
+        if (status == kStatusBadIndex) return Finish(x, &reader, 1);
         if (status != kStatusOk) return Finish(x, &reader, 0);
 
         char path[kPathBytes];
