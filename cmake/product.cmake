@@ -1,9 +1,12 @@
 # The sample product, the payload archive and the installer.
 
-add_executable(Zentrel WIN32 sample/zentrel_win.cpp runtime/terminate_win.cpp)
-target_link_libraries(Zentrel shell32)
-add_executable(Uninstall WIN32 sample/uninstall_win.cpp runtime/terminate_win.cpp)
-target_link_libraries(Uninstall shell32 advapi32)
+add_executable(Zentrel WIN32 sample/zentrel_win.cpp runtime/library_search_win.cpp runtime/terminate_win.cpp)
+add_executable(Uninstall WIN32 sample/uninstall_win.cpp runtime/library_search_win.cpp runtime/text.cpp
+    runtime/terminate_win.cpp)
+foreach(program Zentrel Uninstall)
+    set_target_properties(${program} PROPERTIES QV_SHIPPED ON)
+    target_link_libraries(${program} ${qv_system})
+endforeach()
 
 set(QV_HOST_DIR "" CACHE PATH "Native build that holds qvpack and sample_filler")
 set(PAYLOAD_ARCHIVE "" CACHE FILEPATH "ZIP archive embedded as the product (default: the sample product)")
@@ -49,5 +52,5 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${art_dir} -I${CMAKE_SOURCE_DIR}/install
 # terminate_win.cpp is linked as an object so that it replaces the library's handler.
 add_executable(installer WIN32 installer/main_win.cpp installer/sequence_win.cpp installer/installer.rc
     runtime/terminate_win.cpp)
-set_target_properties(installer PROPERTIES OUTPUT_NAME quorvane-setup)
+set_target_properties(installer PROPERTIES OUTPUT_NAME quorvane-setup QV_SHIPPED ON)
 target_link_libraries(installer qv_installer_core qv_staging qv_payload qv_shell qv_payload_data)

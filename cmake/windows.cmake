@@ -3,6 +3,11 @@ enable_language(ASM)
 enable_testing()
 
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+# System functions declared without dllimport: a call then goes through the
+# import library's stub, which for a delay-load library is the thunk that
+# loads the DLL (an i686 dllimport call would jump through the still empty
+# delay slot instead).
+add_compile_definitions(DECLSPEC_IMPORT=)
 # Reproducible images: no build paths, no time stamp.
 add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=.)
 add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp -Wl,--gc-sections)
@@ -20,15 +25,42 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 target_compile_options(gtest PRIVATE -w)
 target_compile_options(gtest_main PRIVATE -w)
 
+# System libraries. The programs we ship (target property QV_SHIPPED) import
+# only KERNEL32 and the C runtime at start; every other system library is a
+# delay-load import, loaded on first call, after start-up has restricted the
+# library search to System32. Test programs import them as usual.
+set(QV_SYSTEM_DLLS ole32 oleaut32 shell32 user32 gdi32 advapi32)
+string(REGEX REPLACE "gcc(-posix)?$" "" QV_TOOL_PREFIX "${CMAKE_C_COMPILER}")
+get_filename_component(QV_TOOL_PREFIX "${QV_TOOL_PREFIX}" NAME)
+set(delay_dir ${CMAKE_BINARY_DIR}/delay)
+set(delay_libs)
+foreach(dll ${QV_SYSTEM_DLLS})
+    set(lib ${delay_dir}/lib${dll}_delay.a)
+    add_custom_command(OUTPUT ${lib}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${delay_dir}
+        COMMAND ${CMAKE_SOURCE_DIR}/cmake/make-delaylib.sh ${QV_TOOL_PREFIX} ${dll}.dll ${lib}
+        DEPENDS cmake/make-delaylib.sh
+        COMMENT "Delay-load import library for ${dll}.dll")
+    list(APPEND delay_libs ${lib})
+endforeach()
+add_custom_target(qv_delay_libs DEPENDS ${delay_libs})
+add_library(qv_system_delayed INTERFACE)
+target_link_libraries(qv_system_delayed INTERFACE ${delay_libs} uuid)
+add_dependencies(qv_system_delayed qv_delay_libs)
+add_library(qv_system_imported INTERFACE)
+target_link_libraries(qv_system_imported INTERFACE ${QV_SYSTEM_DLLS} uuid)
+set(qv_system "$<IF:$<BOOL:$<TARGET_PROPERTY:QV_SHIPPED>>,qv_system_delayed,qv_system_imported>")
+
 add_library(qv_runtime STATIC
     ${QV_RUNTIME_PURE}
+    runtime/library_search_win.cpp
     runtime/memory_win.cpp
     runtime/runtime_win.cpp
     runtime/declared_win.cpp
     runtime/declared_call.S
     runtime/files_win.cpp
 )
-target_link_libraries(qv_runtime PUBLIC ole32 oleaut32 uuid shell32 user32 gdi32 advapi32)
+target_link_libraries(qv_runtime PUBLIC ${qv_system})
 
 set(QV_MINIZIP_DIR /usr/local/src/minizip CACHE PATH "minizip sources (unzip.c, ioapi.c)")
 add_library(qv_minizip STATIC payload/minizip_unzip.c ${QV_MINIZIP_DIR}/ioapi.c)
@@ -44,6 +76,7 @@ add_library(qv_staging STATIC payload/staging_win.cpp)
 target_link_libraries(qv_staging PUBLIC qv_runtime qv_shell)
 
 add_executable(unpack payload/unpack_main_win.cpp)
+set_target_properties(unpack PROPERTIES QV_SHIPPED ON)
 target_link_libraries(unpack qv_payload)
 
 add_library(qv_shell STATIC ${QV_SHELL_PURE} shell/shell_win.cpp)

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "payload/zip_component_win.h"
+#include "runtime/library_search_win.h"
 #include "runtime/runtime_win.h"
 
 namespace {
@@ -63,6 +64,7 @@ const qv::SupportLibrary* const kLibraries[] = {&qv::payload::kCompressionLibrar
 const qv::ProgramDescription qv::kProgram = {kWindows, 1, kLibraries, 1, nullptr, 0};
 
 int main(int argc, char** argv) {
+    qv::RestrictLibrarySearch();
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     if (argc < 3) {
         std::fprintf(stderr, "usage: unpack ARCHIVE TARGET [--cancel-at N] [--component HEXID]\n");
@@ -77,8 +79,9 @@ int main(int argc, char** argv) {
     // The archive and target are taken as given, relative to where we started.
     char cwd[MAX_PATH];
     GetCurrentDirectoryA(MAX_PATH, cwd);
+    // An empty text stays empty, so the extraction's own answer to it shows.
     auto absolute = [&](std::string& p) {
-        if (!(p.size() > 1 && (p[1] == ':' || p[0] == '\\'))) p = std::string(cwd) + "\\" + p;
+        if (!p.empty() && !(p.size() > 1 && (p[1] == ':' || p[0] == '\\'))) p = std::string(cwd) + "\\" + p;
     };
     absolute(g_archive);
     absolute(g_target);

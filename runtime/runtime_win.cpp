@@ -7,7 +7,9 @@
 #include "runtime/block_list.h"
 #include "runtime/declared_win.h"
 #include "runtime/error_text.h"
+#include "runtime/library_search_win.h"
 #include "runtime/memory.h"
+#include "runtime/text.h"
 
 namespace qv {
 namespace {
@@ -124,15 +126,19 @@ void RegisterClasses(HINSTANCE instance) {
 }  // namespace
 
 void StartRuntime() {
+    // Before any library is loaded: OleInitialize is the first call into a
+    // delay-loaded system library.
+    RestrictLibrarySearch();
     RuntimeState& s = State();
     if (!s.comInitialised) s.comInitialised = SUCCEEDED(OleInitialize(nullptr));
 
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
-    char* cut = std::strrchr(path, '\\');
-    if (cut) {
-        *cut = '\0';
-        lstrcpynA(s.fileName, cut + 1, MAX_PATH);
+    // The last backslash that is not the trail byte of a two-byte character.
+    const ptrdiff_t cut = FindLastSeparator(path, false);
+    if (cut >= 0) {
+        path[cut] = '\0';
+        lstrcpynA(s.fileName, path + cut + 1, MAX_PATH);
     }
     lstrcpynA(s.folder, path, MAX_PATH);
     SetCurrentDirectoryA(s.folder);

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "runtime/library_search_win.h"
+
 namespace {
 
 void AppendLaunchRecord() {
@@ -46,6 +48,7 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+    qv::RestrictLibrarySearch();
     AppendLaunchRecord();
     WNDCLASSA wc{};
     wc.lpfnWndProc = MainProc;

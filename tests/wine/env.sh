@@ -5,7 +5,8 @@ qv_wine_env() {
     export WINEPREFIX="$1"
     export HOME="$1.home"
     export WINEDEBUG=-all
-    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+    # No debugger: a crashing program ends instead of waiting for one.
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
     export LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
     export TZ=Asia/Shanghai
     unset DISPLAY WAYLAND_DISPLAY
