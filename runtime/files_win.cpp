@@ -3,10 +3,12 @@
 #include <windows.h>
 
 #include <cstring>
+#include <utility>
 
 #include "runtime/handles_win.h"
 #include "runtime/memory.h"
 #include "runtime/registry_rules.h"
+#include "runtime/text.h"
 
 namespace qv {
 namespace {
@@ -27,6 +29,52 @@ HKEY RootKey(RegistryRoot root) {
             break;
     }
     return HKEY_CURRENT_USER;
+}
+
+// Opens keyPath below root for writing or creates it. Missing levels are
+// created one at a time below the deepest level that exists: on Windows
+// that gives exactly the keys one RegCreateKeyA of the whole path gives,
+// and Wine then puts a key made below WOW6432Node where 32-bit readers look
+// (one RegCreateKeyA of the whole path nests it one WOW6432Node deeper).
+// keyPath is cut and restored while the levels are tried.
+[[nodiscard]] bool OpenOrCreateKey(HKEY root, char* keyPath, UniqueKey* key) noexcept {
+    if (RegOpenKeyExA(root, keyPath, 0, KEY_WRITE, key->put()) == ERROR_SUCCESS) return true;
+    // The deepest existing level: cut at each real backslash from the end.
+    UniqueKey base;
+    size_t created = 0;  // bytes of keyPath that name an existing key
+    for (ptrdiff_t cut = FindLastSeparator(keyPath, false); cut > 0;) {
+        keyPath[cut] = '\0';
+        const bool exists =
+            RegOpenKeyExA(root, keyPath, 0, KEY_CREATE_SUB_KEY, base.put()) == ERROR_SUCCESS;
+        const ptrdiff_t next = exists ? -1 : FindLastSeparator(keyPath, false);
+        keyPath[cut] = '\\';
+        if (exists) {
+            created = static_cast<size_t>(cut) + 1;
+            break;
+        }
+        cut = next;
+    }
+    HKEY parent = base ? base.get() : root;
+    UniqueKey level;
+    for (size_t start = created; keyPath[start];) {
+        // The next level runs to the next real backslash.
+        size_t end = start;
+        while (keyPath[end] && keyPath[end] != '\\') end += IsLeadByte(static_cast<unsigned char>(keyPath[end])) && keyPath[end + 1] ? 2 : 1;
+        const char kept = keyPath[end];
+        keyPath[end] = '\0';
+        UniqueKey made;
+        const bool ok = end == start || RegCreateKeyA(parent, keyPath + start, made.put()) == ERROR_SUCCESS;
+        keyPath[end] = kept;
+        if (!ok) return false;
+        if (made) {
+            level = std::move(made);
+            parent = level.get();
+        }
+        start = kept ? end + 1 : end;
+    }
+    if (!level) return false;
+    *key = std::move(level);
+    return true;
 }
 
 }  // namespace
@@ -64,8 +112,7 @@ void WriteRegistryValue(TypedValue* result, int argc, const TypedValue* args) {
     const HKEY root = RootKey(RootFromNumber(args[0].i32));
 
     UniqueKey key;
-    const bool opened = RegOpenKeyExA(root, keyPath, 0, KEY_WRITE, key.put()) == ERROR_SUCCESS ||
-                        RegCreateKeyA(root, keyPath, key.put()) == ERROR_SUCCESS;
+    const bool opened = OpenOrCreateKey(root, keyPath, &key);
     FreeBlock(keyPath);
     if (!opened) return;
     const RegistryData data = RegistryDataFor(args[2]);

@@ -50,6 +50,8 @@ uint32_t NumberToDword(const TypedValue& v) {
 
 RegistryData RegistryDataFor(const TypedValue& v) {
     RegistryData data;
+    // An array has no registry type, whatever its element kind.
+    if (IsArrayTag(v.tag)) return data;
     if (IsNumericTag(v.tag)) {
         const uint32_t n = NumberToDword(v);
         data.type = 4;

@@ -157,6 +157,35 @@ TEST_F(RegistryCommand, DefaultValueRootValueAndGbkTrailBytes) {
     EXPECT_EQ(REG_SZ, Read(HKEY_CURRENT_USER, base_ + "\\Gbk", "\x95\x5Cname").first);
 }
 
+TEST_F(RegistryCommand, ArraysStoreNothingButLeaveTheKey) {
+    TypedValue array{};
+    array.tag = kTagI32 | kTagArray;
+    EXPECT_FALSE(Write(3, base_ + "\\arr\\v", array));
+    EXPECT_EQ(0xFFFFu, Read(HKEY_CURRENT_USER, base_ + "\\arr", "v").first);
+    HKEY h = nullptr;
+    EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, (base_ + "\\arr").c_str(), 0, KEY_READ, &h));
+    RegCloseKey(h);
+}
+
+// Every missing level below WOW6432Node is made where a 32-bit reader looks
+// for it, in both prefix kinds (one RegCreateKeyA of the whole path would nest
+// it one WOW6432Node deeper under Wine's 64-bit prefix).
+TEST_F(RegistryCommand, MissingLevelsBelowWow6432NodeLandAtTheirPath) {
+    const std::string company = "SOFTWARE\\WOW6432Node\\QvTests" + std::to_string(GetCurrentProcessId());
+    const std::string key = company + "\\Halvik\\\x95\x5CZentrel";
+    EXPECT_TRUE(Write(4, key + "\\Counter", MakeText("2026129")));
+    EXPECT_TRUE(Write(4, key + "\\Scancode", MakeText("2026129")));
+    EXPECT_EQ(std::make_pair(DWORD{REG_SZ}, std::string("2026129", 8)), Read(HKEY_LOCAL_MACHINE, key, "Counter"));
+    EXPECT_EQ(REG_SZ, Read(HKEY_LOCAL_MACHINE, key, "Scancode").first);
+    HKEY nested = nullptr;
+    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE,
+                                           ("SOFTWARE\\WOW6432Node\\WOW6432Node" + company.substr(20)).c_str(), 0,
+                                           KEY_READ | KEY_WOW64_64KEY, &nested))
+        << "the key was nested one WOW6432Node deeper";
+    if (nested) RegCloseKey(nested);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, company.c_str());
+}
+
 TEST_F(RegistryCommand, AKeyThatCannotBeMadeFailsQuietly) {
     const std::string tooLong = base_ + "\\" + std::string(300, 'k') + "\\v";
     EXPECT_FALSE(Write(3, tooLong, MakeText("x")));

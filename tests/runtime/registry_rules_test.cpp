@@ -78,6 +78,10 @@ TEST(RegistryRules, KindDecidesTheRegistryType) {
     EXPECT_EQ(0u, RegistryDataFor(MakeByteSet(empty)).size);
     EXPECT_EQ(0u, RegistryDataFor(Tagged(kTagLogical, 1)).type);
     EXPECT_EQ(0u, RegistryDataFor(Tagged(kTagDateTime, 0)).type);
+    // Arrays have no registry type, numeric elements or not.
+    EXPECT_EQ(0u, RegistryDataFor(Tagged(kTagI32 | kTagArray, 0)).type);
+    EXPECT_EQ(0u, RegistryDataFor(Tagged(kTagF64 | kTagArray, 0)).type);
+    EXPECT_EQ(0u, RegistryDataFor(Tagged(kTagText | kTagArray, 0)).type);
 }
 
 }  // namespace

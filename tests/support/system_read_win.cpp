@@ -7,17 +7,8 @@
 
 namespace qv::test {
 namespace {
-const char kPlain[] = "SOFTWARE\\WOW6432Node\\";
-const char kWineDeeper[] = "SOFTWARE\\WOW6432Node\\WOW6432Node\\";
-
 LONG OpenLocalMachine(const char* key, REGSAM access, HKEY* h) {
-    LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, access, h);
-    const std::string path = key;
-    if (opened != ERROR_SUCCESS && PrefixIs64() && path.rfind(kPlain, 0) == 0) {
-        const std::string deeper = kWineDeeper + path.substr(sizeof kPlain - 1);
-        opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, deeper.c_str(), 0, access | KEY_WOW64_64KEY, h);
-    }
-    return opened;
+    return RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, access, h);
 }
 }  // namespace
 
@@ -44,18 +35,7 @@ bool LocalMachineKeyExists(const char* key) {
     return true;
 }
 
-void DeleteLocalMachineTree(const char* key) {
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, key);
-    const std::string path = key;
-    if (PrefixIs64() && path.rfind(kPlain, 0) == 0) {
-        HKEY deeper = nullptr;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kWineDeeper, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, &deeper) ==
-            ERROR_SUCCESS) {
-            RegDeleteTreeA(deeper, path.substr(sizeof kPlain - 1).c_str());
-            RegCloseKey(deeper);
-        }
-    }
-}
+void DeleteLocalMachineTree(const char* key) { RegDeleteTreeA(HKEY_LOCAL_MACHINE, key); }
 
 LinkRead ReadLink(const std::string& path) {
     LinkRead r;

@@ -13,14 +13,11 @@ namespace qv::test {
 bool PrefixIs64();
 
 // Type and bytes of a value under HKEY_LOCAL_MACHINE read in the 32-bit
-// process's default view; type 0xFFFF when missing. Wine 8 puts a key that a
-// 32-bit process creates below SOFTWARE\WOW6432Node together with a missing
-// parent one WOW6432Node deeper (Windows does not); on a 64-bit prefix a key
-// missing at its path is looked for there too.
+// process's default view; type 0xFFFF when missing.
 std::pair<DWORD, std::string> ReadLocalMachine(const char* key, const char* name);
 bool LocalMachineKeyExists(const char* key);
 
-// Deletes a key tree at its path and at Wine's deeper place.
+// Deletes a key tree.
 void DeleteLocalMachineTree(const char* key);
 
 struct LinkRead {
