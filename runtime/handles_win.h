@@ -59,10 +59,17 @@ struct ModuleTraits {
     static void Close(HMODULE h) { FreeLibrary(h); }
 };
 
+struct FindHandleTraits {
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static bool IsValid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+    static void Close(HANDLE h) { FindClose(h); }
+};
+
 using UniqueHandleFile =
     UniqueHandle<HANDLE, KernelHandleTraits>;  // NULL and INVALID_HANDLE_VALUE are both empty
 using UniqueKey = UniqueHandle<HKEY, RegKeyTraits>;
 using UniqueModule = UniqueHandle<HMODULE, ModuleTraits>;
+using UniqueFind = UniqueHandle<HANDLE, FindHandleTraits>;  // FindFirstFileA
 
 // Owns one reference of a COM interface.
 template <typename I>

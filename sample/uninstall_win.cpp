@@ -1,11 +1,18 @@
-// The sample product's uninstaller. Started from the product folder, it
-// copies itself to the temporary folder and continues from there, so that
-// the product tree, itself included, can be removed:
-//   Uninstall.exe                     -> copy, start the copy, end
-//   copy /continue PID "PRODUCT DIR"  -> wait for PID, remove everything
-// It removes the thirteen registry values and the keys the installation made
-// once they are empty, the three shortcuts, the Start-menu folder, the
-// staging archive and launch log, and the product tree. It shows nothing.
+// The sample product's uninstaller. It removes the product only from the
+// folder the installation registered, and nothing but what it made:
+//   Uninstall.exe                  -> check, copy itself to a fresh private
+//                                     folder below %TEMP%, start the copy, end
+//   copy /continue PID "PRODUCT"   -> check again, wait for PID, close the
+//                                     product, remove
+// Removal order: the product tree first; only when all of it is gone, the
+// thirteen registry values (and the keys the installation made, once
+// empty), the shortcuts, the Start-menu folder, the staging archive and
+// launch log. It shows nothing. Exit codes:
+//   0 everything removed (the first process: the copy was started)
+//   1 not started from the registered product folder: nothing removed
+//   2 a product file could not be removed: registration and shortcuts kept
+//   3 the temporary copy could not be made or started: nothing removed
+#define _CRT_RAND_S
 #include <shlobj.h>
 #include <windows.h>
 
@@ -13,139 +20,280 @@
 #include <cstring>
 #include <string>
 
+#include "runtime/handles_win.h"
+#include "runtime/library_search_win.h"
+#include "runtime/text.h"
+
 namespace {
 
-const char* const kKeys[] = {
-    "SOFTWARE\\WOW6432Node\\Zentrel2.0",
-    "SOFTWARE\\WOW6432Node\\Halvik\\Zentrel",
-    "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zentrel2.0",
+using qv::UniqueFind;
+using qv::UniqueHandleFile;
+using qv::UniqueKey;
+
+enum ExitCode { kRemoved = 0, kNotProductFolder = 1, kFilesRemain = 2, kNoCopy = 3 };
+
+constexpr char kProductFolderName[] = "Zentrel";
+constexpr char kProductWindowClass[] = "ZentrelMain";
+constexpr char kProductWindowTitle[] = "Quorvane";
+constexpr char kUninstallKey[] = "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zentrel2.0";
+constexpr DWORD kCloseWaitMs = 10000;
+
+// The installation's keys, their values, and how many trailing levels of
+// the key path the installation made (removed while empty).
+struct KeyRow {
+    const char* path;
+    const char* values[9];
+    int ownLevels;
 };
-const char* const kValues[][5] = {
-    {"InstPath"},
-    {"Counter", "installpro", "Scancode"},
-    {"DisplayIcon", "DisplayName", "DisplayVersion", "EstimatedSize", "InstallLocation"},
+const KeyRow kKeys[] = {
+    {"SOFTWARE\\WOW6432Node\\Zentrel2.0", {"InstPath"}, 1},
+    {"SOFTWARE\\WOW6432Node\\Halvik\\Zentrel", {"Counter", "installpro", "Scancode"}, 2},
+    {kUninstallKey,
+     {"DisplayIcon", "DisplayName", "DisplayVersion", "EstimatedSize", "InstallLocation", "Publisher",
+      "UninstallString", "URLInfoAbout", "URLUpdateInfo"},
+     1},
 };
-const char* const kMoreUninstallValues[] = {"Publisher", "UninstallString", "URLInfoAbout", "URLUpdateInfo"};
+
+// The part of a path before its last real backslash (never a trail byte).
+std::string ParentOf(const std::string& path) {
+    const ptrdiff_t cut = qv::FindLastSeparator(path.c_str(), false);
+    return cut < 0 ? std::string() : path.substr(0, static_cast<size_t>(cut));
+}
 
 std::string Folder(int csidl) {
     char path[MAX_PATH] = {};
     return SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE) ? std::string(path) + "\\" : std::string();
 }
 
-bool KeyIsEmpty(HKEY root, const std::string& path, REGSAM view) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
-    DWORD subkeys = 0, values = 0;
-    const bool empty = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
-                                        nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
-                       subkeys == 0 && values == 0;
-    RegCloseKey(key);
-    return empty;
+// The full form of a folder path, without a trailing backslash.
+std::string FullFolder(const std::string& path) {
+    char full[MAX_PATH] = {};
+    const DWORD n = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+    if (n == 0 || n >= MAX_PATH) return std::string();
+    std::string folder = full;
+    while (folder.size() > 3 && qv::FindLastSeparator(folder.c_str(), false) == static_cast<ptrdiff_t>(folder.size() - 1))
+        folder.pop_back();
+    return folder;
 }
 
-// Deletes the key and then each parent up to (not including) SOFTWARE, as
-// long as they are empty.
-void DeleteEmptyKeys(std::string path, REGSAM view) {
-    while (path.size() > 9 && KeyIsEmpty(HKEY_LOCAL_MACHINE, path, view)) {
-        if (RegDeleteKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), view, 0) != ERROR_SUCCESS) return;
-        path.erase(path.find_last_of('\\'));
+// The product folder the installation registered, read through the 32-bit
+// registry view; empty when there is none.
+std::string RegisteredProductFolder() {
+    UniqueKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY, key.put()) !=
+        ERROR_SUCCESS)
+        return std::string();
+    char value[MAX_PATH] = {};
+    DWORD type = 0, size = sizeof value - 1;
+    if (RegQueryValueExA(key.get(), "InstallLocation", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) !=
+            ERROR_SUCCESS ||
+        type != REG_SZ)
+        return std::string();
+    return FullFolder(value);
+}
+
+// True when folder is the registered product folder: the same path, a
+// folder named like the product's, holding the product's program.
+bool IsProductFolder(const std::string& folder) {
+    const std::string registered = RegisteredProductFolder();
+    const std::string given = FullFolder(folder);
+    if (registered.empty() || given.empty() || lstrcmpiA(registered.c_str(), given.c_str()) != 0) return false;
+    const std::string parent = ParentOf(given);
+    if (parent.empty() || lstrcmpiA(given.c_str() + parent.size() + 1, kProductFolderName) != 0) return false;
+    const DWORD attributes = GetFileAttributesA((given + "\\Zentrel.exe").c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool Gone(const std::string& path) {
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// Removes a file or folder tree; true when nothing of it is left. A reparse
+// point (junction, symbolic link) is removed itself, never followed.
+bool RemoveTree(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return Gone(path);
+    const bool folder = attributes & FILE_ATTRIBUTE_DIRECTORY;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        if (folder) RemoveDirectoryA(path.c_str());
+        else DeleteFileA(path.c_str());
+        return Gone(path);
+    }
+    if (!folder) {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+        return Gone(path);
+    }
+    bool all = true;
+    WIN32_FIND_DATAA fd;
+    UniqueFind find(FindFirstFileA((path + "\\*").c_str(), &fd));
+    if (find) {
+        do {
+            const std::string name = fd.cFileName;
+            if (name != "." && name != "..") all = RemoveTree(path + "\\" + name) && all;
+        } while (FindNextFileA(find.get(), &fd));
+    }
+    find.reset();
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_DIRECTORY);
+    RemoveDirectoryA(path.c_str());
+    return all && Gone(path);
+}
+
+// Asks every product window to close and waits, bounded, for its process
+// to end (its files are in use until then).
+void CloseRunningProduct() {
+    const DWORD deadline = GetTickCount() + kCloseWaitMs;
+    auto remaining = [&] {
+        const LONG left = static_cast<LONG>(deadline - GetTickCount());
+        return left > 0 ? static_cast<DWORD>(left) : 0;
+    };
+    while (HWND window = FindWindowA(kProductWindowClass, kProductWindowTitle)) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        UniqueHandleFile process(OpenProcess(SYNCHRONIZE, FALSE, pid));
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        while (IsWindow(window) && remaining() > 0) Sleep(50);
+        if (IsWindow(window)) return;  // it did not close in time
+        if (process) WaitForSingleObject(process.get(), remaining());
+        if (remaining() == 0) return;
     }
 }
 
-void RemoveValues(const std::string& keyPath, const char* const* names, int count, REGSAM view) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_SET_VALUE | view, &key) != ERROR_SUCCESS)
-        return;
-    for (int i = 0; i < count && names[i]; ++i) RegDeleteValueA(key, names[i]);
-    RegCloseKey(key);
+bool KeyIsEmpty(const std::string& path) {
+    UniqueKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, key.put()) !=
+        ERROR_SUCCESS)
+        return false;
+    DWORD subkeys = 0, values = 0;
+    return RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
+                            nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+           subkeys == 0 && values == 0;
 }
 
 void RemoveRegistration() {
-    BOOL wow64 = FALSE;
-    IsWow64Process(GetCurrentProcess(), &wow64);
-    for (int k = 0; k < 3; ++k) {
-        // Some registries (Wine) nest a key created below WOW6432Node with a
-        // missing parent one WOW6432Node deeper; look there too.
-        std::string nested = std::string("SOFTWARE\\WOW6432Node\\WOW6432Node\\") + (kKeys[k] + 21);
-        struct Place {
-            std::string path;
-            REGSAM view;
-        } places[] = {{kKeys[k], 0}, {nested, KEY_WOW64_64KEY}};
-        for (const Place& p : places) {
-            if (p.view && !wow64) continue;
-            RemoveValues(p.path, kValues[k], 5, p.view);
-            if (k == 2) RemoveValues(p.path, kMoreUninstallValues, 4, p.view);
-            DeleteEmptyKeys(p.path, p.view);
+    for (const KeyRow& row : kKeys) {
+        UniqueKey key;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, row.path, 0, KEY_SET_VALUE | KEY_WOW64_32KEY, key.put()) ==
+            ERROR_SUCCESS)
+            for (const char* value : row.values)
+                if (value) RegDeleteValueA(key.get(), value);
+        key.reset();
+        // Only the levels the installation made, and only while empty.
+        std::string path = row.path;
+        for (int level = 0; level < row.ownLevels && KeyIsEmpty(path); ++level) {
+            if (RegDeleteKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), KEY_WOW64_32KEY, 0) != ERROR_SUCCESS) break;
+            path = ParentOf(path);
         }
     }
 }
 
-void RemoveTree(const std::string& path) {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = fd.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string child = path + "\\" + name;
-            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(child);
-            else
-                DeleteFileA(child.c_str());
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryA(path.c_str());
-}
-
-void RemoveEverything(const std::string& productDir) {
-    RemoveRegistration();
+void RemoveShortcutsAndData() {
     const std::string appData = Folder(CSIDL_APPDATA);
     const std::string menu = appData + "Microsoft\\Windows\\Start Menu\\Programs\\Quorvane";
     DeleteFileA((menu + "\\Quorvane.lnk").c_str());
     DeleteFileA((menu + "\\Quorvane卸载.lnk").c_str());
-    RemoveDirectoryA(menu.c_str());
+    RemoveDirectoryA(menu.c_str());  // only when empty
     DeleteFileA((Folder(CSIDL_DESKTOPDIRECTORY) + "Quorvane.lnk").c_str());
     DeleteFileA((appData + "Moranzo\\Quorvane.zip").c_str());
     DeleteFileA((appData + "Moranzo\\launch.log").c_str());
-    RemoveDirectoryA((appData + "Moranzo").c_str());
-    RemoveTree(productDir);
+    RemoveDirectoryA((appData + "Moranzo").c_str());  // only when empty
+}
+
+int Uninstall(const std::string& productFolder) {
+    CloseRunningProduct();
+    if (!RemoveTree(productFolder)) return kFilesRemain;
+    RemoveRegistration();
+    RemoveShortcutsAndData();
+    return kRemoved;
+}
+
+bool SameContent(const std::string& a, const std::string& b) {
+    UniqueHandleFile fa(CreateFileA(a.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    UniqueHandleFile fb(CreateFileA(b.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!fa || !fb) return false;
+    static char ba[65536], bb[65536];
+    for (;;) {
+        DWORD na = 0, nb = 0;
+        if (!ReadFile(fa.get(), ba, sizeof ba, &na, nullptr) || !ReadFile(fb.get(), bb, sizeof bb, &nb, nullptr))
+            return false;
+        if (na != nb || std::memcmp(ba, bb, na) != 0) return false;
+        if (na == 0) return true;
+    }
+}
+
+// A new folder below %TEMP% with a name nobody can guess, made by us (a
+// folder that exists already is never taken).
+std::string MakePrivateFolder() {
+    char temp[MAX_PATH] = {};
+    const DWORD n = GetTempPathA(MAX_PATH, temp);
+    if (n == 0 || n >= MAX_PATH - 40) return std::string();
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        unsigned words[2] = {};
+        if (rand_s(&words[0]) != 0 || rand_s(&words[1]) != 0) return std::string();
+        char name[40];
+        wsprintfA(name, "QvUninstall-%08x%08x", words[0], words[1]);
+        const std::string folder = std::string(temp) + name;
+        if (CreateDirectoryA(folder.c_str(), nullptr)) return folder;
+    }
+    return std::string();
+}
+
+// Runs this program again from a private copy, handing the product folder
+// over; the product folder can then be removed, this image included.
+int HandOver(const std::string& self, const std::string& productFolder) {
+    const std::string folder = MakePrivateFolder();
+    if (folder.empty()) return kNoCopy;
+    const std::string copy = folder + "\\QuorvaneUninstall.exe";
+    if (!CopyFileA(self.c_str(), copy.c_str(), TRUE) || !SameContent(self, copy)) {
+        DeleteFileA(copy.c_str());
+        RemoveDirectoryA(folder.c_str());
+        return kNoCopy;
+    }
+    std::string command =
+        "\"" + copy + "\" /continue " + std::to_string(GetCurrentProcessId()) + " \"" + productFolder + "\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(copy.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi)) {
+        DeleteFileA(copy.c_str());
+        RemoveDirectoryA(folder.c_str());
+        return kNoCopy;
+    }
+    UniqueHandleFile thread(pi.hThread), process(pi.hProcess);
+    return kRemoved;
+}
+
+std::string ModulePath() {
+    char self[MAX_PATH] = {};
+    const DWORD n = GetModuleFileNameA(nullptr, self, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::string(self) : std::string();
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    qv::RestrictLibrarySearch();
+    const std::string self = ModulePath();
+    if (self.empty()) return kNotProductFolder;
+
     if (__argc >= 4 && std::strcmp(__argv[1], "/continue") == 0) {
-        if (HANDLE parent = OpenProcess(SYNCHRONIZE, FALSE, std::strtoul(__argv[2], nullptr, 10))) {
-            WaitForSingleObject(parent, 30000);
-            CloseHandle(parent);
-        }
-        RemoveEverything(__argv[3]);
-        MoveFileExA(self, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-        return 0;
+        // The folder comes from the command line: it must be the registered
+        // one all the same.
+        const std::string productFolder = __argv[3];
+        if (!IsProductFolder(productFolder)) return kNotProductFolder;
+        UniqueHandleFile parent(OpenProcess(SYNCHRONIZE, FALSE, std::strtoul(__argv[2], nullptr, 10)));
+        if (parent) WaitForSingleObject(parent.get(), 30000);
+        parent.reset();
+        const int code = Uninstall(FullFolder(productFolder));
+        // The running copy and its folder go at the next restart.
+        MoveFileExA(self.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+        MoveFileExA(ParentOf(self).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+        return code;
     }
 
-    std::string productDir = self;
-    productDir.erase(productDir.find_last_of('\\'));
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    const std::string copy =
-        std::string(temp) + "QuorvaneUninstall-" + std::to_string(GetCurrentProcessId()) + ".exe";
-    if (!CopyFileA(self, copy.c_str(), FALSE)) {
-        RemoveEverything(productDir);  // the image itself stays
-        return 1;
-    }
-    std::string command =
-        "\"" + copy + "\" /continue " + std::to_string(GetCurrentProcessId()) + " \"" + productDir + "\"";
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(copy.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, temp, &si, &pi))
-        return 1;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return 0;
+    const std::string productFolder = ParentOf(self);
+    if (!IsProductFolder(productFolder)) return kNotProductFolder;
+    return HandOver(self, FullFolder(productFolder));
 }
