@@ -36,7 +36,7 @@ add_executable(shell_tests tests/shell/shell_test_win.cpp tests/support/shell_te
 target_link_libraries(shell_tests qv_shell qv_test_support)
 add_dependencies(shell_tests cmdline_probe)
 
-add_library(qv_zip_builder STATIC tests/support/zip_builder.cpp)
+add_library(qv_zip_builder STATIC tests/support/zip_builder.cpp tests/support/crafted_archives.cpp)
 target_link_libraries(qv_zip_builder PUBLIC z)
 add_executable(archive_tests tests/payload/archive_test_win.cpp tests/payload/component_test_win.cpp tests/support/archive_tests_main_win.cpp)
 target_link_libraries(archive_tests qv_payload qv_zip_builder qv_test_support)
@@ -45,8 +45,13 @@ add_dependencies(archive_tests unpack)
 add_executable(staging_tests tests/payload/staging_test_win.cpp tests/support/shell_tests_main_win.cpp)
 target_link_libraries(staging_tests qv_staging qv_payload_data qv_test_support)
 
-add_executable(e2e_tests tests/e2e/install_test_win.cpp)
+add_executable(e2e_tests tests/e2e/e2e_support_win.cpp tests/e2e/install_test_win.cpp
+    tests/e2e/uninstall_test_win.cpp tests/e2e/planting_test_win.cpp)
 target_link_libraries(e2e_tests qv_test_support ole32 shell32)
+# Planted beside copies of the shipped programs under system library names.
+add_library(qvmarker SHARED tests/e2e/marker_dll.c)
+set_target_properties(qvmarker PROPERTIES PREFIX "")
+add_dependencies(e2e_tests qvmarker unpack)
 
 add_executable(show_install tests/e2e/show_install_win.cpp)
 target_link_libraries(show_install qv_test_support ole32 shell32)

@@ -110,6 +110,11 @@ bool Gone(const std::string& path) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
+bool UnderWine() {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
 // Removes a file or folder tree; true when nothing of it is left. A reparse
 // point (junction, symbolic link) is removed itself, never followed.
 bool RemoveTree(const std::string& path) {
@@ -117,8 +122,16 @@ bool RemoveTree(const std::string& path) {
     if (attributes == INVALID_FILE_ATTRIBUTES) return Gone(path);
     const bool folder = attributes & FILE_ATTRIBUTE_DIRECTORY;
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-        if (folder) RemoveDirectoryA(path.c_str());
-        else DeleteFileA(path.c_str());
+        // Deleted through a handle on the link itself. Wine shows a Unix
+        // symbolic link as a reparse point but deletes (or rmdirs) what it
+        // points at, so there it is left in place.
+        if (UnderWine()) return false;
+        UniqueHandleFile link(CreateFileA(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING,
+                                          FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        FILE_DISPOSITION_INFO dispose{TRUE};
+        if (link) SetFileInformationByHandle(link.get(), FileDispositionInfo, &dispose, sizeof dispose);
+        link.reset();
         return Gone(path);
     }
     if (!folder) {

@@ -1,8 +1,5 @@
 // The installer end to end, as a person runs it: in a prefix of either
-// bitness, then again, with faults it must pass over, and the sample
-// product's uninstaller afterwards.
-//
-// e2e_tests.exe [gtest flags] INSTALLER PAYLOAD_ZIP PRODUCT_DIR (Unix paths)
+// bitness, then again, and with faults it must pass over.
 #include <gtest/gtest.h>
 #include <shlobj.h>
 #include <windows.h>
@@ -10,63 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/e2e_support_win.h"
 #include "tests/support/child_process_win.h"
 #include "tests/support/system_read_win.h"
 
 namespace qv::test {
 namespace {
-
-std::string g_installer, g_payload, g_productDir;
-
-const char kProductKey[] = "SOFTWARE\\WOW6432Node\\Zentrel2.0";
-const char kSettingsKey[] = "SOFTWARE\\WOW6432Node\\Halvik\\Zentrel";
-const char kHalvikKey[] = "SOFTWARE\\WOW6432Node\\Halvik";
-const char kUninstallKey[] =
-    "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zentrel2.0";
-
-std::string Root() { return PrefixIs64() ? "C:\\Program Files (x86)\\" : "C:\\Program Files\\"; }
-std::string ProductFolder() { return Root() + "Zentrel"; }
-std::string AppData() { return SpecialFolder(CSIDL_APPDATA); }
-std::string MenuFolder() { return AppData() + "Microsoft\\Windows\\Start Menu\\Programs\\Quorvane"; }
-std::string DesktopLink() { return SpecialFolder(CSIDL_DESKTOPDIRECTORY) + "Quorvane.lnk"; }
-std::string LaunchLog() { return AppData() + "Moranzo\\launch.log"; }
-std::string Staging() { return AppData() + "Moranzo\\Quorvane.zip"; }
-
-std::string WindowsPath(const std::string& unix) {
-    std::string p = "Z:" + unix;
-    for (char& c : p) c = c == '/' ? '\\' : c;
-    return p;
-}
-
-int LaunchCount() {
-    const std::string log = ReadWholeFile(LaunchLog());
-    int n = 0;
-    for (char c : log) n += c == '\n';
-    return n;
-}
-
-// Waits until the launch log has n records (the product starts after the
-// installer has ended).
-bool WaitForLaunches(int n) {
-    for (int i = 0; i < 600; ++i, Sleep(100))
-        if (LaunchCount() >= n) return true;
-    return false;
-}
-
-void ForgetInstallation() {
-    KillProcesses("Zentrel.exe");
-    RemoveTree(ProductFolder());
-    RemoveTree(MenuFolder());
-    RemoveTree(AppData() + "Moranzo");
-    DeleteFileA(DesktopLink().c_str());
-    DeleteLocalMachineTree(kProductKey);
-    DeleteLocalMachineTree(kHalvikKey);
-    DeleteLocalMachineTree(kUninstallKey);
-}
-
-ChildOutcome RunInstaller(const std::string& arguments = "", const char* cwd = nullptr) {
-    return RunChild("\"" + g_installer + "\"" + arguments, cwd, 600000);
-}
 
 // Every file and folder below a and b, compared by content.
 void ExpectSameTree(const std::string& a, const std::string& b, int* files) {
@@ -233,48 +179,6 @@ TEST_F(Installation, AMissingStartMenuParentLeavesOnlyTheDesktopShortcut) {
     EXPECT_TRUE(WaitForLaunches(1));
 }
 
-TEST_F(Installation, TheSampleUninstallerRemovesEverythingTheInstallationMade) {
-    ForgetInstallation();
-    ASSERT_EQ(0u, RunInstaller().exitCode);
-    ASSERT_TRUE(WaitForLaunches(1));
-    KillProcesses("Zentrel.exe");
-
-    const LinkRead link = ReadLink(MenuFolder() + "\\Quorvane\xD0\xB6\xD4\xD8.lnk");
-    ASSERT_TRUE(link.loaded);
-    ChildOutcome out =
-        RunChild("\"" + link.target + "\"" + (link.arguments.empty() ? "" : " " + link.arguments));
-    EXPECT_EQ(0u, out.exitCode);
-    EXPECT_TRUE(out.boxes.empty());
-    for (int i = 0; i < 600 && (PathExists(ProductFolder()) || LocalMachineKeyExists(kUninstallKey)); ++i)
-        Sleep(100);
-    Sleep(500);
-
-    EXPECT_FALSE(PathExists(ProductFolder()));
-    EXPECT_FALSE(PathExists(MenuFolder()));
-    EXPECT_FALSE(PathExists(DesktopLink()));
-    EXPECT_FALSE(PathExists(AppData() + "Moranzo"));
-    EXPECT_FALSE(LocalMachineKeyExists(kProductKey));
-    EXPECT_FALSE(LocalMachineKeyExists(kSettingsKey));
-    EXPECT_FALSE(LocalMachineKeyExists(kHalvikKey));
-    EXPECT_FALSE(LocalMachineKeyExists(kUninstallKey));
-    EXPECT_EQ(0xFFFFu, ReadLocalMachine(kUninstallKey, "DisplayName").first);
-    EXPECT_TRUE(LocalMachineKeyExists("SOFTWARE\\Microsoft")) << "nothing else is touched";
-}
-
 }  // namespace
 }  // namespace qv::test
 
-int main(int argc, char** argv) {
-    testing::InitGoogleTest(&argc, argv);
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: e2e_tests [gtest flags] INSTALLER PAYLOAD_ZIP PRODUCT_DIR\n");
-        return 64;
-    }
-    qv::test::g_installer = qv::test::WindowsPath(argv[1]);
-    qv::test::g_payload = qv::test::WindowsPath(argv[2]);
-    qv::test::g_productDir = qv::test::WindowsPath(argv[3]);
-    CoInitialize(nullptr);
-    const int result = RUN_ALL_TESTS();
-    qv::test::KillProcesses("Zentrel.exe");
-    return result;
-}

@@ -118,6 +118,8 @@ void RemoveTree(const std::string& path) {
             std::string name = fd.cFileName;
             if (name == "." || name == "..") continue;
             std::string child = path + "\\" + name;
+            // A link is never followed (RemoveUnixSymlink removes one).
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
             SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 RemoveTree(child);

@@ -88,6 +88,90 @@ int KillProcesses(const char* exeName) {
     return killed;
 }
 
+bool WaitForProcessEnd(const char* exeName, DWORD timeoutMs, DWORD* exitCode) {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE) return false;
+    HANDLE process = nullptr;
+    PROCESSENTRY32 pe{};
+    pe.dwSize = sizeof pe;
+    for (BOOL ok = Process32First(snap, &pe); ok && !process; ok = Process32Next(snap, &pe))
+        if (lstrcmpiA(pe.szExeFile, exeName) == 0)
+            process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pe.th32ProcessID);
+    CloseHandle(snap);
+    if (!process) return false;
+    const bool ended = WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0 &&
+                       GetExitCodeProcess(process, exitCode);
+    CloseHandle(process);
+    return ended;
+}
+
+namespace {
+// The Unix path of an existing file or folder, through Wine's own export.
+std::string UnixPath(const std::string& path) {
+    using ToUnix = char*(CDECL*)(LPCWSTR);
+    auto toUnix = reinterpret_cast<ToUnix>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    wchar_t wide[MAX_PATH];
+    if (!toUnix || !MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH)) return std::string();
+    char* unix = toUnix(wide);
+    if (!unix) return std::string();
+    std::string result = unix;
+    HeapFree(GetProcessHeap(), 0, unix);
+    return result;
+}
+
+// Starts a Unix program (Wine starts one from a Windows path; it splits the
+// command line by the Windows rules), waits for it and then until done()
+// holds: the handle Wine gives for a Unix process may be signalled early.
+template <typename Done>
+bool RunUnix(std::string command, Done done) {
+    // Its own standard handles: given ours, Wine leaves this process's
+    // standard output unusable afterwards.
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE nul = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                             OPEN_EXISTING, 0, nullptr);
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = si.hStdOutput = si.hStdError = nul;
+    PROCESS_INFORMATION pi{};
+    const BOOL started =
+        CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
+    if (!started) return false;
+    WaitForSingleObject(pi.hProcess, 30000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    for (int i = 0; i < 200; ++i, Sleep(50))
+        if (done()) return true;
+    return false;
+}
+
+// The Unix path of a file or folder whose parent exists.
+std::string UnixPathBelow(const std::string& path) {
+    const size_t cut = path.find_last_of('\\');
+    if (cut == std::string::npos) return std::string();
+    const std::string parent = UnixPath(path.substr(0, cut));
+    return parent.empty() ? parent : parent + "/" + path.substr(cut + 1);
+}
+}  // namespace
+
+bool MakeUnixSymlink(const std::string& link, const std::string& target) {
+    const std::string from = UnixPathBelow(link), to = UnixPath(target);
+    auto made = [&] {
+        const DWORD attributes = GetFileAttributesA(link.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    };
+    return !from.empty() && !to.empty() && RunUnix("Z:\\bin\\ln -sfn \"" + to + "\" \"" + from + "\"", made);
+}
+
+void RemoveUnixSymlink(const std::string& link) {
+    const std::string path = UnixPathBelow(link);
+    if (!path.empty())
+        RunUnix("Z:\\bin\\rm -f \"" + path + "\"",
+                [&] { return GetFileAttributesA(link.c_str()) == INVALID_FILE_ATTRIBUTES; });
+}
+
 std::string SpecialFolder(int csidl) {
     char path[MAX_PATH] = {};
     SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE);

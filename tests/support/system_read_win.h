@@ -30,6 +30,18 @@ LinkRead ReadLink(const std::string& path);
 // Ends every process whose image is named exeName; returns how many.
 int KillProcesses(const char* exeName);
 
+// Waits for the process whose image is named exeName (started already) to
+// end; false when none is found or it outlives timeoutMs. *exitCode gets its
+// code.
+bool WaitForProcessEnd(const char* exeName, DWORD timeoutMs, DWORD* exitCode);
+
+// Makes link (below an existing folder) a Unix symbolic link to the folder
+// target, through /bin/ln: Wine has no way to make one from Windows, and it
+// reports such a link as a reparse point, as Windows does a junction.
+bool MakeUnixSymlink(const std::string& link, const std::string& target);
+// Removes such a link (Wine cannot, from Windows).
+void RemoveUnixSymlink(const std::string& link);
+
 // Path of a special folder, with a final "\".
 std::string SpecialFolder(int csidl);
 

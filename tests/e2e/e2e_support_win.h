@@ -1,0 +1,42 @@
+// What the end-to-end tests share: the programs under test, where the
+// installation puts things, and running and forgetting an installation.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "tests/support/child_process_win.h"
+
+namespace qv::test {
+
+// From the command line: the installer, its payload archive and the sample
+// product's folder, as Windows paths.
+extern std::string g_installer, g_payload, g_productDir;
+
+inline constexpr char kProductKey[] = "SOFTWARE\\WOW6432Node\\Zentrel2.0";
+inline constexpr char kSettingsKey[] = "SOFTWARE\\WOW6432Node\\Halvik\\Zentrel";
+inline constexpr char kHalvikKey[] = "SOFTWARE\\WOW6432Node\\Halvik";
+inline constexpr char kUninstallKey[] =
+    "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zentrel2.0";
+inline constexpr char kUninstallLinkName[] = "Quorvane\xD0\xB6\xD4\xD8.lnk";
+
+std::string Root();  // the install root of this prefix kind
+std::string ProductFolder();
+std::string AppData();
+std::string MenuFolder();
+std::string DesktopLink();
+std::string LaunchLog();
+std::string Staging();
+
+// Records in the product's launch log, and waiting for n of them (the
+// product starts after the installer has ended).
+int LaunchCount();
+bool WaitForLaunches(int n);
+
+// Removes everything an installation made, the running product included.
+void ForgetInstallation();
+
+ChildOutcome RunInstaller(const std::string& arguments = "", const char* cwd = nullptr);
+
+}  // namespace qv::test
