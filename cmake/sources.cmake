@@ -3,7 +3,7 @@ set(QV_RUNTIME_PURE runtime/text.cpp runtime/format.cpp runtime/values.cpp runti
     runtime/registry_rules.cpp)
 set(QV_INSTALLER_PURE installer/registration.cpp installer/shortcuts.cpp)
 set(QV_SHELL_PURE shell/shell_rules.cpp)
-set(QV_PAYLOAD_PURE payload/archive_format.cpp)
+set(QV_PAYLOAD_PURE payload/archive_format.cpp payload/archive_rules.cpp)
 set(QV_PURE_SOURCES ${QV_RUNTIME_PURE} ${QV_INSTALLER_PURE} ${QV_SHELL_PURE} ${QV_PAYLOAD_PURE})
 
 # Tests of the pure logic; run natively and under Wine.

@@ -69,7 +69,8 @@ target_compile_definitions(qv_minizip PRIVATE NOUNCRYPT)
 target_compile_options(qv_minizip PRIVATE -w)
 target_link_libraries(qv_minizip PUBLIC z)
 
-add_library(qv_payload STATIC ${QV_PAYLOAD_PURE} payload/archive_reader_win.cpp payload/extractor_win.cpp payload/zip_component_win.cpp)
+add_library(qv_payload STATIC ${QV_PAYLOAD_PURE} payload/entry_data.cpp payload/archive_reader_win.cpp
+    payload/extractor_win.cpp payload/zip_component_win.cpp)
 target_link_libraries(qv_payload PUBLIC qv_runtime qv_minizip)
 
 add_library(qv_staging STATIC payload/staging_win.cpp)

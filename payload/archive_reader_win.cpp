@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "payload/entry_data.h"
 #include "payload/minizip_local.h"
 #include "runtime/memory.h"
 #include "runtime/text.h"
@@ -40,6 +41,51 @@ int ZCALLBACK NoError(voidpf, voidpf) { return 0; }
 
 unzFile Zip(const ArchiveReader* reader) { return static_cast<unzFile>(reader->zip); }
 
+bool ReadHandleAt(void* source, uint64_t offset, void* buffer, size_t size) {
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    DWORD got = 0;
+    return SetFilePointerEx(static_cast<HANDLE>(source), at, nullptr, FILE_BEGIN) &&
+           ReadFile(static_cast<HANDLE>(source), buffer, static_cast<DWORD>(size), &got, nullptr) && got == size;
+}
+
+uint32_t StatusFor(Refusal refusal) {
+    switch (refusal) {
+        case Refusal::None:
+            return kStatusOk;
+        case Refusal::LocalExtra:
+            return kStatusLocalExtra;
+        case Refusal::EmptyName:
+        case Refusal::UnsafeName:
+        case Refusal::DeviceName:
+        case Refusal::Colon:
+        case Refusal::TrailingDotOrSpace:
+        case Refusal::NameTooLong:
+        case Refusal::FolderTooLong:
+            return kStatusBadName;
+        default:
+            return kStatusHeaderMismatch;
+    }
+}
+
+// A DOS date-time is the local time of that day: converted with the
+// daylight-saving rule in force then, not with today's bias.
+FILETIME DosToUtc(uint32_t dosDate) {
+    FILETIME local{}, utc{};
+    SYSTEMTIME localTime{}, utcTime{};
+    DosDateTimeToFileTime(HIWORD(dosDate), LOWORD(dosDate), &local);
+    if (FileTimeToSystemTime(&local, &localTime) && TzSpecificLocalTimeToSystemTime(nullptr, &localTime, &utcTime) &&
+        SystemTimeToFileTime(&utcTime, &utc))
+        return utc;
+    LocalFileTimeToFileTime(&local, &utc);
+    return utc;
+}
+
+bool WriteBlock(void* file, const void* data, uint32_t size) {
+    DWORD written = 0;
+    return WriteFile(static_cast<HANDLE>(file), data, size, &written, nullptr) && written == size;
+}
+
 void CloseEntryData(ArchiveReader* reader) {
     if (reader->openEntry != -1) {
         unzCloseCurrentFile(Zip(reader));
@@ -68,6 +114,7 @@ bool Position(ArchiveReader* reader, int32_t index) {
 }
 
 uint32_t Describe(ArchiveReader* reader, int32_t index, ArchiveEntry* entry) {
+    if (reader->refusals && reader->refusals[index] != Refusal::None) return StatusFor(reader->refusals[index]);
     if (!Position(reader, index)) return kStatusHeaderMismatch;
     unz_file_info info{};
     char name[kPathBytes + 1] = {};
@@ -92,10 +139,7 @@ uint32_t Describe(ArchiveReader* reader, int32_t index, ArchiveEntry* entry) {
     entry->name[info.size_filename] = '\0';
     entry->attributes = DecodeAttributes(static_cast<uint32_t>(info.external_fa));
     // DOS times are local times of the machine that made the archive.
-    FILETIME local{}, utc{};
-    DosDateTimeToFileTime(HIWORD(info.dosDate), LOWORD(info.dosDate), &local);
-    LocalFileTimeToFileTime(&local, &utc);
-    entry->accessTime = entry->creationTime = entry->writeTime = utc;
+    entry->accessTime = entry->creationTime = entry->writeTime = DosToUtc(static_cast<uint32_t>(info.dosDate));
     const UnixTimes ut = FindUnixTimes(extra, extraSize);
     FreeBlock(extra);
     if (ut.write) entry->writeTime = ToFileTime(UnixToFileTime(ut.writeTime));
@@ -125,13 +169,24 @@ uint32_t OpenArchive(ArchiveReader* reader, const char* archivePath, const char*
     if (file == INVALID_HANDLE_VALUE) return kStatusCannotOpen;
     zlib_filefunc_def layer = {OpenHandle, ReadHandle,   WriteHandle, TellHandle,
                                SeekHandle, CloseNothing, NoError,     file};
-    unzFile zip = unzOpen2("", &layer);
-    unz_global_info global{};
-    if (!zip || unzGetGlobalInfo(zip, &global) != UNZ_OK) {
-        if (zip) unzClose(zip);
+    // The structure is checked as a whole before anything is written.
+    LARGE_INTEGER size{};
+    ArchiveLayout layout;
+    if (GetFileSizeEx(file, &size)) layout = ScanArchive(ReadHandleAt, file, static_cast<uint64_t>(size.QuadPart));
+    if (layout.archive != Refusal::None) {
+        FreeArchiveLayout(&layout);
         CloseHandle(file);
         return kStatusCannotOpen;
     }
+    unzFile zip = unzOpen2("", &layer);
+    unz_global_info global{};
+    if (!zip || unzGetGlobalInfo(zip, &global) != UNZ_OK || global.number_entry != layout.count) {
+        if (zip) unzClose(zip);
+        FreeArchiveLayout(&layout);
+        CloseHandle(file);
+        return kStatusCannotOpen;
+    }
+    reader->refusals = layout.entryRefusals;
     reader->zip = zip;
     reader->file = file;
     reader->open = true;
@@ -201,24 +256,14 @@ uint32_t UnpackEntry(ArchiveReader* reader, int32_t index, const char* outputPat
     HANDLE out = CreateFileA(outputPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, entry.attributes, nullptr);
     if (out == INVALID_HANDLE_VALUE) return kStatusCannotOpen;
 
-    bool failed = unzOpenCurrentFile(Zip(reader)) != UNZ_OK;
-    if (!failed) reader->openEntry = index;
-    static char buffer[16384];
-    while (!failed) {
-        const int got = unzReadCurrentFile(Zip(reader), buffer, sizeof buffer);
-        if (got < 0) failed = true;
-        if (got <= 0) break;
-        DWORD written = 0;
-        if (!WriteFile(out, buffer, static_cast<DWORD>(got), &written, nullptr)) failed = true;
-    }
+    // Data that reads and writes without error must still be exactly its
+    // declared size and match its CRC-32.
+    static char buffer[kDataBlockBytes];
+    const bool failed =
+        ReadEntryData(Zip(reader), entry.uncompressedSize, WriteBlock, out, buffer) != DataOutcome::Ok;
     if (!failed && GetFileType(out) == FILE_TYPE_DISK)
         SetFileTime(out, &entry.creationTime, &entry.accessTime, &entry.writeTime);
     CloseHandle(out);
-    if (reader->openEntry != -1) {
-        // Data that read and wrote without error must still match its CRC-32.
-        if (unzCloseCurrentFile(Zip(reader)) == UNZ_CRCERROR) failed = true;
-        reader->openEntry = -1;
-    }
     return failed ? kStatusWriteFailed : kStatusOk;
 }
 
@@ -228,6 +273,7 @@ uint32_t CloseArchive(ArchiveReader* reader) {
     CloseEntryData(reader);
     unzClose(Zip(reader));
     CloseHandle(reader->file);
+    FreeBlock(reader->refusals);
     *reader = ArchiveReader{};
     return kStatusOk;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "payload/archive_format.h"
+#include "payload/archive_rules.h"
 
 namespace qv::payload {
 
@@ -29,20 +30,24 @@ struct ArchiveReader {
     int32_t cachedIndex = -1;
     ArchiveEntry cached{};
     char root[kPathBytes] = {};
+    Refusal* refusals = nullptr;  // per entry, from the scan at open
 };
 
 // Opens the archive and reads its central directory; root ends in "\" after.
-// kStatusAlreadyOpen (open reader, empty or overlong root), kStatusCannotOpen.
+// kStatusAlreadyOpen (open reader, empty or overlong root), kStatusCannotOpen
+// (also for an archive whose structure is refused: see ScanArchive).
 uint32_t OpenArchive(ArchiveReader* reader, const char* archivePath, const char* rootFolder);
 
 // Describes entry index (-1: the archive). kStatusBadIndex, kStatusNotOpen,
-// kStatusHeaderMismatch, kStatusLocalExtra, kStatusBadName. *entry is zeroed
-// first and filled only on success.
+// kStatusHeaderMismatch, kStatusLocalExtra, kStatusBadName (an entry the
+// scan refused gives the status of its refusal). *entry is zeroed first and
+// filled only on success.
 uint32_t GetEntry(ArchiveReader* reader, int32_t index, ArchiveEntry* entry);
 
 // Writes entry index to outputPath (or creates it as a folder below the
-// root). kStatusCannotOpen, kStatusWriteFailed (a CRC-32 mismatch too), or a
-// status of GetEntry. A file whose writing failed stays as far as written.
+// root). kStatusCannotOpen, kStatusWriteFailed (data shorter or longer than
+// declared, or a CRC-32 mismatch, too), or a status of GetEntry. A file whose
+// writing failed stays as far as written.
 uint32_t UnpackEntry(ArchiveReader* reader, int32_t index, const char* outputPath);
 
 // Closes entry data, the archive and its file; the reader is closed again.

@@ -4,6 +4,7 @@
 
 #include "payload/archive_reader_win.h"
 #include "runtime/handles_win.h"
+#include "runtime/text.h"
 
 namespace qv::payload {
 namespace {
@@ -69,7 +70,10 @@ int32_t RunExtraction(ArchiveExtractor* x, const char* archivePath, const char* 
         if (status != kStatusOk) return Finish(x, &reader, 0);
 
         char path[kPathBytes];
-        if (!MapOutputPath(targetFolder, entry.name, path)) return Finish(x, &reader, 0);
+        if (CheckOutputLength(TextLength(targetFolder), EndsWithBackslashChar(targetFolder), entry.name,
+                              TextLength(entry.name)) != Refusal::None ||
+            !MapOutputPath(targetFolder, entry.name, path))
+            return Finish(x, &reader, 0);
         if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) {
             if (!PathExists(path) && !CreateFolderLevels(path)) return Finish(x, &reader, 0);
         } else {

@@ -10,6 +10,7 @@
 #include "payload/archive_reader_win.h"
 #include "payload/extractor_win.h"
 #include "tests/support/child_process_win.h"
+#include "tests/support/crafted_archives.h"
 #include "tests/support/zip_builder.h"
 
 namespace qv::test {
@@ -296,6 +297,75 @@ TEST_F(Extraction, UnsafeAndOverlongNamesNeverLeaveTheTarget) {
     EXPECT_FALSE(Exists(longName.name));
     longName.name.resize(longName.name.size() - 10);
     EXPECT_EQ(1, Extract({longName}, target_));
+}
+
+// Every archive broken in one way: outcome 0, the entries before the
+// refused one on disk, nothing after it, nothing outside the target; an
+// archive refused as a whole leaves nothing extracted.
+TEST_F(Extraction, CraftedArchivesAreRefusedWithEarlierEntriesKept) {
+    for (const Crafted& k : CraftedArchives()) {
+        SCOPED_TRACE(k.what);
+        RemoveTree(target_);
+        WriteWholeFile(archive_, k.archive);
+        EXPECT_EQ(0, Run(target_));
+        if (k.entry < 0) {
+            EXPECT_FALSE(Exists("Zentrel")) << "something was extracted";
+        } else {
+            EXPECT_TRUE(GetFileAttributesA((target_ + "\\Zentrel").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+            if (k.entry == 2) {
+                EXPECT_TRUE(ReadWholeFile(target_ + "\\Zentrel\\a.txt") == GoodArchiveEntries()[1].data);
+            }
+            EXPECT_FALSE(Exists("Zentrel\\b.bin"));
+            EXPECT_FALSE(Exists("Zentrel\\c.txt"));
+        }
+        ExpectNothingOutsideTarget();
+    }
+}
+
+TEST_F(Extraction, NamesThatStillWork) {
+    // A GBK name whose trail byte is 0x5C (one file, no folder), a name up
+    // to the limit, an empty folder, a zero-length file.
+    const std::string longest(259 - target_.size() - 1 - 8, 'n');
+    const std::vector<ZipEntrySpec> e = {FolderEntry("Zentrel/"), FileEntry("Zentrel/\x81\x5C.txt", "gbk"),
+                                         FileEntry("Zentrel/" + longest, "long"), FolderEntry("Zentrel/Empty/"),
+                                         FileEntry("Zentrel/zero", "")};
+    ASSERT_EQ(1, Extract(e, target_));
+    EXPECT_EQ("gbk", ReadWholeFile(target_ + "\\Zentrel\\\x81\x5C.txt"));
+    // The only folder below Zentrel is Empty: the trail byte split nothing.
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((target_ + "\\Zentrel\\*").c_str(), &fd);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    std::vector<std::string> folders;
+    do {
+        if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && fd.cFileName[0] != '.') folders.push_back(fd.cFileName);
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    EXPECT_EQ(std::vector<std::string>{"Empty"}, folders);
+    EXPECT_EQ("long", ReadWholeFile(target_ + "\\Zentrel\\" + longest));
+    EXPECT_TRUE(Exists("Zentrel\\Empty"));
+    EXPECT_TRUE(Exists("Zentrel\\zero"));
+}
+
+// Run with TZ=Europe/Berlin (UTC+1, UTC+2 in summer): a DOS time is the
+// local time of its own date.
+TEST_F(Extraction, DaylightSavingOfTheEntrysOwnDate) {
+    TIME_ZONE_INFORMATION zone{};
+    GetTimeZoneInformation(&zone);
+    if (zone.Bias != -60 || zone.DaylightBias != -60) GTEST_SKIP() << "needs the Europe/Berlin zone";
+    ZipEntrySpec winter = FileEntry("winter.txt", "w"), summer = FileEntry("summer.txt", "s");
+    winter.dosDate = (44 << 9) | (1 << 5) | 15;  // 2024-01-15
+    summer.dosDate = (44 << 9) | (7 << 5) | 15;  // 2024-07-15
+    winter.dosTime = summer.dosTime = 12 << 11;  // 12:00:00
+    ASSERT_EQ(1, Extract({winter, summer}, target_));
+    auto writeTime = [&](const char* name) {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        GetFileAttributesExA((target_ + "\\" + name).c_str(), GetFileExInfoStandard, &data);
+        SYSTEMTIME t{};
+        FileTimeToSystemTime(&data.ftLastWriteTime, &t);
+        return t.wHour * 100 + t.wMinute;
+    };
+    EXPECT_EQ(1100, writeTime("winter.txt")) << "12:00 CET is 11:00 UTC";
+    EXPECT_EQ(1000, writeTime("summer.txt")) << "12:00 CEST is 10:00 UTC";
 }
 
 TEST_F(Extraction, UnpackEntryRefusesAnAbsoluteFolderName) {

@@ -15,7 +15,9 @@ std::string BuildZip(const std::vector<ZipEntrySpec>& entries) {
         std::string stored = e.deflate ? pack::RawDeflate(e.data, 6) : e.data;
         if (e.corruptData)
             for (size_t i = 0; i < stored.size(); i += 3) stored[i] = static_cast<char>(~stored[i]);
-        uint32_t crc = Crc32(e.data);
+        const uint32_t size =
+            e.declaredSize >= 0 ? static_cast<uint32_t>(e.declaredSize) : static_cast<uint32_t>(e.data.size());
+        uint32_t crc = Crc32(e.data.substr(0, size));
         if (e.wrongCrc) crc ^= 0x5A5A5A5A;
         const uint32_t offset = static_cast<uint32_t>(archive.size());
         const uint32_t needed = method == 8 ? 20 : 10;
@@ -29,7 +31,7 @@ std::string BuildZip(const std::vector<ZipEntrySpec>& entries) {
         Put16(local, e.dosDate);
         Put32(local, crc);
         Put32(local, static_cast<uint32_t>(stored.size()));
-        Put32(local, static_cast<uint32_t>(e.data.size()));
+        Put32(local, size);
         Put16(local, static_cast<uint32_t>(e.name.size()));
         Put16(local, e.localExtraLength >= 0 ? static_cast<uint32_t>(e.localExtraLength)
                                              : static_cast<uint32_t>(e.localExtra.size()));
@@ -44,7 +46,7 @@ std::string BuildZip(const std::vector<ZipEntrySpec>& entries) {
         Put16(central, e.dosDate);
         Put32(central, crc);
         Put32(central, static_cast<uint32_t>(stored.size()));
-        Put32(central, static_cast<uint32_t>(e.data.size()));
+        Put32(central, size);
         Put16(central, static_cast<uint32_t>(e.name.size()));
         Put16(central, static_cast<uint32_t>(e.centralExtra.size()));
         Put16(central, 0);

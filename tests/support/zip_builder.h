@@ -22,6 +22,8 @@ struct ZipEntrySpec {
     int method = -1;            // method in both headers, when >= 0
     bool corruptData = false;   // flips bytes of the stored data
     int localExtraLength = -1;  // declared local extra length, when >= 0
+    int64_t declaredSize = -1;  // uncompressed size in both headers, when >= 0
+                                // (the CRC-32 then covers that many bytes)
 };
 
 std::string BuildZip(const std::vector<ZipEntrySpec>& entries);

@@ -63,7 +63,7 @@ TEST(Packer, CollectsFoldersBeforeTheirContentsFilesFirstIgnoringCase) {
 TEST(Packer, WritesTheHeaderConventionsDeterministically) {
     const std::string a = WriteArchive(Sample());
     EXPECT_EQ(a, WriteArchive(Sample()));
-    EXPECT_EQ("", CheckArchive(a));
+    EXPECT_EQ("", CheckExtractable(a));
     EXPECT_EQ(0u, Get16(a, a.size() - 2)) << "no comment";
     for (int i = 0; i < 4; ++i) {
         SCOPED_TRACE(i);
@@ -96,7 +96,7 @@ TEST(Validator, RejectsWhatTheInstallerCannotExtractNamingTheEntry) {
     cases.push_back({"encrypted", s, "entry 1 \"Zentrel/a.txt\": encrypted"});
     s = good;
     Set16(s, Central(s, 2) + 10, 12);
-    cases.push_back({"method", s, "entry 2 \"Zentrel/b.bin\": compression method 12"});
+    cases.push_back({"method", s, "entry 2 \"Zentrel/b.bin\": compression method other than stored or deflate"});
     s = good;
     Set16(s, Get32(s, Central(s, 2) + 42) + 8, 0);
     cases.push_back(
@@ -108,12 +108,12 @@ TEST(Validator, RejectsWhatTheInstallerCannotExtractNamingTheEntry) {
     s = good;
     s[Get32(s, Central(s, 1) + 42) + 14] ^= 1;
     s[Central(s, 1) + 16] ^= 1;
-    cases.push_back({"crc", s, "entry 1 \"Zentrel/a.txt\": data does not inflate to its size and CRC-32"});
+    cases.push_back({"crc", s, "entry 1 \"Zentrel/a.txt\": data does not match its size and CRC-32"});
     s = good;
     s[s.size() - 22 + 4] = 1;
     cases.push_back({"disk", s, "archive: spread over several disks"});
     s = good.substr(0, good.size() - 22);
-    cases.push_back({"no end", s, "archive: no end-of-central-directory record in its last 65535 bytes"});
+    cases.push_back({"no end", s, "archive: no end-of-central-directory record closing the archive"});
     cases.push_back({"traversal", WriteArchive({{"Zentrel/", "", 0}, {"Zentrel/../x", "x", 0}}),
                      "entry 1 \"Zentrel/../x\": absolute name or \"..\" segment"});
     cases.push_back(
@@ -122,16 +122,39 @@ TEST(Validator, RejectsWhatTheInstallerCannotExtractNamingTheEntry) {
         {"drive", WriteArchive({{"C:x", "x", 0}}), "entry 0 \"C:x\": absolute name or \"..\" segment"});
     const std::string longName = "Zentrel/" + std::string(229, 'n');
     cases.push_back({"long", WriteArchive({{longName, "x", 0}}),
-                     "does not fit 260 bytes below C:\\Program Files (x86)\\"});
+                     "does not fit 260 bytes below the install root"});
     cases.push_back({"nameless", WriteArchive({{"", "x", 0}}),
                      "archive: does not begin with a local header of a named first entry"});
     cases.push_back({"short", "PK\x03\x04", "archive: does not begin"});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const std::string message = CheckArchive(c.archive);
+        const std::string message = CheckExtractable(c.archive);
         EXPECT_NE(std::string::npos, message.find(c.message)) << message;
     }
-    EXPECT_EQ("", CheckArchive(WriteArchive({{"Zentrel/" + std::string(228, 'n'), "x", 0}})));
+    EXPECT_EQ("", CheckExtractable(WriteArchive({{"Zentrel/" + std::string(228, 'n'), "x", 0}})));
+}
+
+TEST(Validator, RefusesAPayloadWithoutTheShapeTheInstallerNeeds) {
+    std::vector<PackEntry> product = Sample();
+    product.push_back({"Zentrel/Uninstall.exe", "MZ u", 0});
+    product.push_back({"Zentrel/Zentrel.exe", "MZ z", 0});
+    EXPECT_EQ("", CheckArchive(WriteArchive(product)));
+    std::vector<PackEntry> bare = Sample();
+    bare.push_back({"Zentrel/Zentrel.exe", "MZ z", 0});
+    EXPECT_EQ("payload: no file \"Zentrel/Uninstall.exe\" (the uninstall entry points at it)",
+              CheckArchive(WriteArchive(bare)));
+    EXPECT_NE(std::string::npos, CheckArchive(WriteArchive(Sample())).find("no file \"Zentrel/Zentrel.exe\""));
+    std::vector<PackEntry> outside = product;
+    outside.push_back({"Other/readme.txt", "x", 0});
+    EXPECT_EQ("entry 6 \"Other/readme.txt\": outside the one top folder \"Zentrel/\"",
+              CheckArchive(WriteArchive(outside)));
+    // A folder path of 248 bytes under the longest root is CreateDirectoryA's limit.
+    std::vector<PackEntry> deep = product;
+    deep.push_back({"Zentrel/" + std::string(248 - 23 - 8, 'd') + "/", "", 0});
+    EXPECT_NE(std::string::npos, CheckArchive(WriteArchive(deep)).find("a folder of 248 bytes or more"));
+    EXPECT_EQ("nothing to pack: the folder is empty", CheckPackable({}));
+    EXPECT_EQ("more than 65535 entries (65536)", CheckPackable(std::vector<PackEntry>(65536, PackEntry{"f", "", 0})));
+    EXPECT_EQ("", CheckPackable(product));
 }
 
 }  // namespace

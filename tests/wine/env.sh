@@ -8,7 +8,7 @@ qv_wine_env() {
     # No debugger: a crashing program ends instead of waiting for one.
     export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
     export LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
-    export TZ=Asia/Shanghai
+    export TZ=${QV_TZ:-Asia/Shanghai}
     unset DISPLAY WAYLAND_DISPLAY
     mkdir -p "$HOME"
 }

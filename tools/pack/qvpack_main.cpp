@@ -82,6 +82,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "qvpack: %s\n", error.c_str());
         return 1;
     }
+    const std::string unfit = qv::pack::CheckPackable(entries);
+    if (!unfit.empty()) {
+        std::fprintf(stderr, "qvpack: %s: %s\n", argv[2], unfit.c_str());
+        return 1;
+    }
     const std::string archive = qv::pack::WriteArchive(entries);
     const std::string problem = qv::pack::CheckArchive(archive);
     if (!problem.empty()) {

@@ -6,20 +6,31 @@
 #include <cstring>
 
 #include "payload/archive_format.h"
+#include "payload/archive_rules.h"
 
 namespace qv::pack {
 namespace {
+
+using payload::Refusal;
 
 uint32_t Get16(const std::string& s, size_t at) {
     return static_cast<uint8_t>(s[at]) | (static_cast<uint8_t>(s[at + 1]) << 8);
 }
 uint32_t Get32(const std::string& s, size_t at) { return Get16(s, at) | (Get16(s, at + 2) << 16); }
 
-std::string EntryMessage(uint32_t index, const std::string& name, const std::string& reason) {
-    return "entry " + std::to_string(index) + " \"" + name + "\": " + reason;
+bool ReadString(void* source, uint64_t offset, void* buffer, size_t size) {
+    const auto* s = static_cast<const std::string*>(source);
+    if (offset > s->size() || size > s->size() - offset) return false;
+    if (size) std::memcpy(buffer, s->data() + offset, size);
+    return true;
 }
 
-// Inflates or copies an entry's data and compares size and CRC-32.
+std::string EntryMessage(uint32_t index, const std::string& name, Refusal refusal) {
+    return "entry " + std::to_string(index) + " \"" + name + "\": " + payload::RefusalText(refusal);
+}
+
+// Inflates or copies an entry's data: exactly its size, a stream that ends
+// there and uses up the compressed size, and its CRC-32.
 bool DataMatches(const std::string& stored, uint32_t method, uint32_t size, uint32_t crc) {
     std::string out;
     if (method == 0) {
@@ -27,91 +38,85 @@ bool DataMatches(const std::string& stored, uint32_t method, uint32_t size, uint
     } else {
         z_stream z{};
         if (inflateInit2(&z, -15) != Z_OK) return false;
-        out.resize(size);
+        out.resize(size + 1);  // one byte more: data beyond the size shows
         z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(stored.data()));
         z.avail_in = static_cast<uInt>(stored.size());
-        z.next_out = reinterpret_cast<Bytef*>(out.empty() ? nullptr : &out[0]);
+        z.next_out = reinterpret_cast<Bytef*>(&out[0]);
         z.avail_out = static_cast<uInt>(out.size());
-        uint8_t spare;
-        int rc = inflate(&z, Z_FINISH);
-        if (rc == Z_BUF_ERROR && z.avail_out == 0) {
-            // The whole size came out; the stream must end here too.
-            z.next_out = &spare;
-            z.avail_out = 1;
-            rc = inflate(&z, Z_FINISH);
-        }
-        const bool ended = rc == Z_STREAM_END && z.total_out == size;
+        const int rc = inflate(&z, Z_FINISH);
+        const bool ended = rc == Z_STREAM_END && z.total_out == size && z.avail_in == 0;
         inflateEnd(&z);
         if (!ended) return false;
+        out.resize(size);
     }
     return out.size() == size &&
            crc32(0, reinterpret_cast<const Bytef*>(out.data()), static_cast<uInt>(out.size())) == crc;
 }
 
+bool IsFolder(const std::string& name, uint32_t external) {
+    return (payload::DecodeAttributes(external) & 0x10) || (!name.empty() && (name.back() == '/' || name.back() == '\\'));
+}
+
 }  // namespace
 
-std::string CheckArchive(const std::string& s) {
+std::string CheckExtractable(const std::string& s) {
     if (s.size() < 32 || !payload::PassesHeaderTest(reinterpret_cast<const uint8_t*>(s.data()), 32))
         return "archive: does not begin with a local header of a named first entry";
-    size_t eocd = std::string::npos;
-    for (size_t back = 22; back <= s.size() && back <= 65535 + 22; ++back) {
-        if (Get32(s, s.size() - back) == 0x06054b50) {
-            eocd = s.size() - back;
-            break;
-        }
+    payload::ArchiveLayout layout = payload::ScanArchive(ReadString, const_cast<std::string*>(&s), s.size());
+    if (layout.archive != Refusal::None) {
+        const std::string message = std::string("archive: ") + payload::RefusalText(layout.archive);
+        payload::FreeArchiveLayout(&layout);
+        return message;
     }
-    if (eocd == std::string::npos)
-        return "archive: no end-of-central-directory record in its last 65535 bytes";
-    if (s.size() - eocd > 65535) return "archive: end record further than 65535 bytes from the end";
-    if (eocd >= 20 && Get32(s, eocd - 20) == 0x07064b50) return "archive: ZIP64 records are not supported";
-    const uint32_t disk = Get16(s, eocd + 4), cdDisk = Get16(s, eocd + 6);
-    const uint32_t onDisk = Get16(s, eocd + 8), total = Get16(s, eocd + 10);
-    const uint32_t cdSize = Get32(s, eocd + 12), cdOffset = Get32(s, eocd + 16);
-    if (disk != 0 || cdDisk != 0 || onDisk != total) return "archive: spread over several disks";
-    if (total == 0xFFFF || cdSize == 0xFFFFFFFF || cdOffset == 0xFFFFFFFF)
-        return "archive: ZIP64 records are not supported";
-    if (static_cast<uint64_t>(cdOffset) + cdSize > eocd) return "archive: central directory outside the file";
-
-    size_t at = cdOffset;
-    for (uint32_t i = 0; i < total; ++i) {
-        if (at + 46 > eocd || Get32(s, at) != 0x02014b50)
-            return "entry " + std::to_string(i) + ": central record unreadable";
-        const uint32_t flags = Get16(s, at + 8), method = Get16(s, at + 10), crc = Get32(s, at + 16);
-        const uint32_t csize = Get32(s, at + 20), usize = Get32(s, at + 24);
-        const uint32_t nameLength = Get16(s, at + 28), extraLength = Get16(s, at + 30),
-                       commentLength = Get16(s, at + 32);
-        const uint32_t local = Get32(s, at + 42);
-        if (at + 46 + nameLength > eocd) return "entry " + std::to_string(i) + ": central record unreadable";
+    std::string message;
+    size_t at = layout.directoryOffset;
+    for (uint32_t i = 0; i < layout.count && message.empty(); ++i) {
+        const uint32_t method = Get16(s, at + 10), crc = Get32(s, at + 16);
+        const uint32_t compressed = Get32(s, at + 20), size = Get32(s, at + 24);
+        const uint32_t nameLength = Get16(s, at + 28), external = Get32(s, at + 38), local = Get32(s, at + 42);
         const std::string name = s.substr(at + 46, nameLength);
-        at += 46 + nameLength + extraLength + commentLength;
+        at += 46 + nameLength + Get16(s, at + 30) + Get16(s, at + 32);
 
-        if (name.empty()) return EntryMessage(i, name, "empty name");
-        if (flags & 1) return EntryMessage(i, name, "encrypted");
-        if (method != 0 && method != 8)
-            return EntryMessage(i, name, "compression method " + std::to_string(method));
-        if (csize == 0xFFFFFFFF || usize == 0xFFFFFFFF || local == 0xFFFFFFFF)
-            return EntryMessage(i, name, "ZIP64 sizes are not supported");
-        if (name.find('\0') != std::string::npos || payload::IsUnsafeName(name.c_str()))
-            return EntryMessage(i, name, "absolute name or \"..\" segment");
-        if (name.size() >= payload::kPathBytes) return EntryMessage(i, name, "name of 260 bytes or more");
-        if (std::strlen(kLongestRoot) + name.size() >= payload::kPathBytes)
-            return EntryMessage(i, name, std::string("does not fit 260 bytes below ") + kLongestRoot);
-
-        if (static_cast<uint64_t>(local) + 30 > s.size() || Get32(s, local) != 0x04034b50)
-            return EntryMessage(i, name, "no local header at its offset");
-        const uint32_t localMethod = Get16(s, local + 8), localCrc = Get32(s, local + 14);
-        const uint32_t localCsize = Get32(s, local + 18), localUsize = Get32(s, local + 22);
-        const uint32_t localName = Get16(s, local + 26), localExtra = Get16(s, local + 28);
-        const bool descriptor = (flags & 8) != 0;
-        if (localMethod != method || localName != nameLength ||
-            (!descriptor && (localCrc != crc || localCsize != csize || localUsize != usize)) ||
-            s.compare(local + 30, nameLength, name) != 0)
-            return EntryMessage(i, name, "local header disagrees with the central record");
-        const uint64_t data = static_cast<uint64_t>(local) + 30 + localName + localExtra;
-        if (data + csize > cdOffset) return EntryMessage(i, name, "data beyond the archive's entries");
-        if (!DataMatches(s.substr(static_cast<size_t>(data), csize), method, usize, crc))
-            return EntryMessage(i, name, "data does not inflate to its size and CRC-32");
+        Refusal refusal = layout.entryRefusals[i];
+        if (refusal == Refusal::None)
+            refusal = payload::CheckOutputLength(std::strlen(kLongestRoot), true, name.data(), name.size());
+        if (refusal == Refusal::None && !IsFolder(name, external)) {
+            const size_t data = local + 30 + Get16(s, local + 26) + Get16(s, local + 28);
+            if (!DataMatches(s.substr(data, compressed), method, size, crc)) refusal = Refusal::DataMismatch;
+        }
+        if (refusal != Refusal::None) message = EntryMessage(i, name, refusal);
     }
+    payload::FreeArchiveLayout(&layout);
+    return message;
+}
+
+std::string CheckArchive(const std::string& s) {
+    std::string message = CheckExtractable(s);
+    if (!message.empty()) return message;
+    size_t eocd = s.size() - 22;
+    while (Get32(s, eocd) != 0x06054b50) --eocd;
+    bool program = false, uninstaller = false;
+    size_t at = Get32(s, eocd + 16);
+    for (uint32_t i = 0, n = Get16(s, eocd + 10); i < n; ++i) {
+        const uint32_t nameLength = Get16(s, at + 28), external = Get32(s, at + 38);
+        const std::string name = s.substr(at + 46, nameLength);
+        at += 46 + nameLength + Get16(s, at + 30) + Get16(s, at + 32);
+        if (name.compare(0, 8, "Zentrel/") != 0)
+            return "entry " + std::to_string(i) + " \"" + name + "\": outside the one top folder \"Zentrel/\"";
+        program = program || (name == "Zentrel/Zentrel.exe" && !IsFolder(name, external));
+        uninstaller = uninstaller || (name == "Zentrel/Uninstall.exe" && !IsFolder(name, external));
+    }
+    if (!program) return "payload: no file \"Zentrel/Zentrel.exe\" (the shortcuts and registry point at it)";
+    if (!uninstaller) return "payload: no file \"Zentrel/Uninstall.exe\" (the uninstall entry points at it)";
+    return "";
+}
+
+std::string CheckPackable(const std::vector<PackEntry>& entries) {
+    if (entries.empty()) return "nothing to pack: the folder is empty";
+    if (entries.size() > 65535) return "more than 65535 entries (" + std::to_string(entries.size()) + ")";
+    uint64_t total = 0;
+    for (const PackEntry& e : entries) total += e.data.size();
+    if (total >= (uint64_t{1} << 32)) return "4 GiB or more of data";
     return "";
 }
 

@@ -1,19 +1,29 @@
-// Checks that the installer can extract an archive completely.
+// Checks that the installer can extract an archive completely, with the
+// extraction's own rules (payload/archive_rules.h), and that it has the
+// shape the installer needs.
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "tools/pack/zip_writer.h"
 
 namespace qv::pack {
 
 // Longest install root the installer uses.
 inline constexpr char kLongestRoot[] = "C:\\Program Files (x86)\\";
 
-// Empty when the archive is fit; otherwise one message naming the entry (or
-// the archive) and the reason: not a single-disk ZIP without ZIP64, a first
-// entry without a name, a method other than 0 or 8, encryption, a local
-// header that disagrees with its central record, data that does not inflate
-// or match its CRC-32, an absolute name or one with a ".." segment, or a name
-// that with the install root would not fit 260 bytes.
+// Empty when the extraction would extract every entry of the archive below
+// kLongestRoot; otherwise one message naming the archive or the first
+// refused entry ("entry N \"NAME\": ...") with the words of the refusal.
+std::string CheckExtractable(const std::string& bytes);
+
+// CheckExtractable, then the shape: one top folder "Zentrel/" holding
+// everything, with the files Zentrel.exe and Uninstall.exe directly in it.
 std::string CheckArchive(const std::string& bytes);
+
+// What an archive of these entries cannot hold: more than 65535 entries, or
+// 4 GiB or more of data; empty when it can.
+std::string CheckPackable(const std::vector<PackEntry>& entries);
 
 }  // namespace qv::pack
