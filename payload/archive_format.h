@@ -47,7 +47,7 @@ bool IsUnsafeName(const char* name);
 // Output path of an entry: target, one "\" unless the target's last
 // character is one, the name with "/" as "\". False, with path empty, when
 // the name is unsafe or the path would not fit kPathBytes.
-bool MapOutputPath(const char* target, const char* name, char (&path)[kPathBytes]);
+[[nodiscard]] bool MapOutputPath(const char* target, const char* name, char (&path)[kPathBytes]);
 
 // The first-header test on the first 32 bytes of an archive: signature
 // 50 4B 03 04 and bytes 24..27, signed little-endian, at least 1.

@@ -8,45 +8,92 @@
 #include "runtime/text.h"
 
 namespace qv::payload {
+
+// The archive file as minizip and the scan read it. minizip reads headers a
+// few bytes at a time: such reads are served from a window read ahead;
+// blocks of entry data go straight to the file, one positioned ReadFile each.
+constexpr uint32_t kWindowBytes = 4096;
+
+struct ArchiveFile {
+    HANDLE handle;
+    uint64_t size;
+    uint64_t position;  // minizip's
+    uint64_t windowStart;
+    uint32_t windowLength;
+    uint8_t window[kWindowBytes];
+};
+
 namespace {
 
-// minizip's file layer over the handle that OpenArchive opened: "opening"
-// hands out that handle, and closing leaves it to CloseArchive.
+bool ReadFileAt(HANDLE handle, uint64_t offset, void* buffer, uint32_t size, uint32_t* got) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD n = 0;
+    const bool ok = ReadFile(handle, buffer, size, &n, &at) || GetLastError() == ERROR_HANDLE_EOF;
+    *got = n;
+    return ok;
+}
+
+// Reads up to size bytes at offset; the count read (short only at the end
+// of the file or on a read error).
+uint32_t ReadAt(ArchiveFile* f, uint64_t offset, void* buffer, uint32_t size) {
+    auto* out = static_cast<uint8_t*>(buffer);
+    uint32_t done = 0;
+    while (done < size) {
+        const uint64_t at = offset + done;
+        if (at >= f->windowStart && at < f->windowStart + f->windowLength) {
+            const uint64_t available = f->windowStart + f->windowLength - at;
+            const uint32_t n = static_cast<uint32_t>(available < size - done ? available : size - done);
+            std::memcpy(out + done, f->window + (at - f->windowStart), n);
+            done += n;
+            continue;
+        }
+        uint32_t got = 0;
+        if (size - done >= kWindowBytes) {
+            if (ReadFileAt(f->handle, at, out + done, size - done, &got)) done += got;
+            break;
+        }
+        if (!ReadFileAt(f->handle, at, f->window, kWindowBytes, &got) || got == 0) break;
+        f->windowStart = at;
+        f->windowLength = got;
+    }
+    return done;
+}
+
+// minizip's file layer: "opening" hands out the file OpenArchive opened, and
+// closing leaves it to CloseArchive.
 voidpf ZCALLBACK OpenHandle(voidpf opaque, const char*, int) { return opaque; }
 
 uLong ZCALLBACK ReadHandle(voidpf, voidpf stream, void* buffer, uLong size) {
-    DWORD got = 0;
-    return ReadFile(static_cast<HANDLE>(stream), buffer, size, &got, nullptr) ? got : 0;
+    auto* f = static_cast<ArchiveFile*>(stream);
+    const uint32_t got = ReadAt(f, f->position, buffer, static_cast<uint32_t>(size));
+    f->position += got;
+    return got;
 }
 
 uLong ZCALLBACK WriteHandle(voidpf, voidpf, const void*, uLong) { return 0; }
 
 long ZCALLBACK TellHandle(voidpf, voidpf stream) {
-    LARGE_INTEGER zero{}, position{};
-    if (!SetFilePointerEx(static_cast<HANDLE>(stream), zero, &position, FILE_CURRENT)) return -1;
-    return static_cast<long>(position.QuadPart);
+    return static_cast<long>(static_cast<ArchiveFile*>(stream)->position);
 }
 
 long ZCALLBACK SeekHandle(voidpf, voidpf stream, uLong offset, int origin) {
-    DWORD method = FILE_BEGIN;
-    if (origin == ZLIB_FILEFUNC_SEEK_CUR) method = FILE_CURRENT;
-    if (origin == ZLIB_FILEFUNC_SEEK_END) method = FILE_END;
-    LARGE_INTEGER distance{};
-    distance.QuadPart = static_cast<LONGLONG>(offset);
-    return SetFilePointerEx(static_cast<HANDLE>(stream), distance, nullptr, method) ? 0 : -1;
+    auto* f = static_cast<ArchiveFile*>(stream);
+    const uint64_t base = origin == ZLIB_FILEFUNC_SEEK_CUR ? f->position
+                          : origin == ZLIB_FILEFUNC_SEEK_END ? f->size
+                                                             : 0;
+    f->position = base + offset;
+    return 0;
 }
 
 int ZCALLBACK CloseNothing(voidpf, voidpf) { return 0; }
 int ZCALLBACK NoError(voidpf, voidpf) { return 0; }
 
-unzFile Zip(const ArchiveReader* reader) { return static_cast<unzFile>(reader->zip); }
+unzFile Zip(const ArchiveReader* reader) { return static_cast<unzFile>(reader->zip.get()); }
 
-bool ReadHandleAt(void* source, uint64_t offset, void* buffer, size_t size) {
-    LARGE_INTEGER at{};
-    at.QuadPart = static_cast<LONGLONG>(offset);
-    DWORD got = 0;
-    return SetFilePointerEx(static_cast<HANDLE>(source), at, nullptr, FILE_BEGIN) &&
-           ReadFile(static_cast<HANDLE>(source), buffer, static_cast<DWORD>(size), &got, nullptr) && got == size;
+bool ReadForScan(void* source, uint64_t offset, void* buffer, size_t size) {
+    return ReadAt(static_cast<ArchiveFile*>(source), offset, buffer, static_cast<uint32_t>(size)) == size;
 }
 
 uint32_t StatusFor(Refusal refusal) {
@@ -114,7 +161,8 @@ bool Position(ArchiveReader* reader, int32_t index) {
 }
 
 uint32_t Describe(ArchiveReader* reader, int32_t index, ArchiveEntry* entry) {
-    if (reader->refusals && reader->refusals[index] != Refusal::None) return StatusFor(reader->refusals[index]);
+    if (reader->refusals && reader->refusals.get()[index] != Refusal::None)
+        return StatusFor(reader->refusals.get()[index]);
     if (!Position(reader, index)) return kStatusHeaderMismatch;
     unz_file_info info{};
     char name[kPathBytes + 1] = {};
@@ -152,6 +200,8 @@ uint32_t Describe(ArchiveReader* reader, int32_t index, ArchiveEntry* entry) {
 
 }  // namespace
 
+void ZipCloser::operator()(void* zip) const noexcept { unzClose(static_cast<unzFile>(zip)); }
+
 bool PathExists(const char* path) { return path && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
 uint32_t OpenArchive(ArchiveReader* reader, const char* archivePath, const char* rootFolder) {
@@ -164,36 +214,32 @@ uint32_t OpenArchive(ArchiveReader* reader, const char* archivePath, const char*
         reader->root[rootLength + 1] = '\0';
     }
 
-    HANDLE file = CreateFileA(archivePath ? archivePath : "", GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return kStatusCannotOpen;
-    zlib_filefunc_def layer = {OpenHandle, ReadHandle,   WriteHandle, TellHandle,
-                               SeekHandle, CloseNothing, NoError,     file};
-    // The structure is checked as a whole before anything is written.
+    UniqueHandleFile file(CreateFileA(archivePath ? archivePath : "", GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
-    ArchiveLayout layout;
-    if (GetFileSizeEx(file, &size)) layout = ScanArchive(ReadHandleAt, file, static_cast<uint64_t>(size.QuadPart));
-    if (layout.archive != Refusal::None) {
-        FreeArchiveLayout(&layout);
-        CloseHandle(file);
-        return kStatusCannotOpen;
-    }
-    unzFile zip = unzOpen2("", &layer);
+    if (!file || !GetFileSizeEx(file.get(), &size)) return kStatusCannotOpen;
+    UniqueBlock<ArchiveFile> source(static_cast<ArchiveFile*>(AllocBlock(sizeof(ArchiveFile))));
+    *source = ArchiveFile{file.get(), static_cast<uint64_t>(size.QuadPart), 0, 0, 0, {}};
+    // The structure is checked as a whole before anything is written.
+    ArchiveLayout layout = ScanArchive(ReadForScan, source.get(), source->size);
+    UniqueBlock<Refusal> refusals(layout.entryRefusals);
+    if (layout.archive != Refusal::None) return kStatusCannotOpen;
+    zlib_filefunc_def layer = {OpenHandle, ReadHandle,   WriteHandle, TellHandle,
+                               SeekHandle, CloseNothing, NoError,     source.get()};
+    std::unique_ptr<void, ZipCloser> zip(unzOpen2("", &layer));
     unz_global_info global{};
-    if (!zip || unzGetGlobalInfo(zip, &global) != UNZ_OK || global.number_entry != layout.count) {
-        if (zip) unzClose(zip);
-        FreeArchiveLayout(&layout);
-        CloseHandle(file);
+    if (!zip || unzGetGlobalInfo(zip.get(), &global) != UNZ_OK || global.number_entry != layout.count)
         return kStatusCannotOpen;
-    }
-    reader->refusals = layout.entryRefusals;
-    reader->zip = zip;
-    reader->file = file;
+    reader->zip = std::move(zip);
+    reader->source = std::move(source);
+    reader->file = std::move(file);
+    reader->refusals = std::move(refusals);
     reader->open = true;
     reader->count = static_cast<int32_t>(global.number_entry);
     reader->position = 0;
     reader->openEntry = -1;
     reader->cachedIndex = -1;
+    reader->lastFolder[0] = '\0';
     return kStatusOk;
 }
 
@@ -241,29 +287,31 @@ uint32_t UnpackEntry(ArchiveReader* reader, int32_t index, const char* outputPat
         if (rootLength + nameLength >= kPathBytes) return kStatusBadName;
         std::memcpy(folder, reader->root, rootLength);
         std::memcpy(folder + rootLength, entry.name, nameLength + 1);
-        CreateFolderChain(folder);
+        (void)CreateFolderChain(folder);  // the folder case ignores the outcome
         return kStatusOk;
     }
 
     if (pathLength >= kPathBytes) return kStatusBadName;
     const ptrdiff_t cut = FindLastSeparator(outputPath, false);
     if (cut > 0) {
+        // The parent is made once: the next file there finds it ensured.
         char parent[kPathBytes];
         std::memcpy(parent, outputPath, static_cast<size_t>(cut));
         parent[cut] = '\0';
-        CreateFolderChain(parent);
+        if (std::strcmp(parent, reader->lastFolder) != 0 && CreateFolderChain(parent))
+            std::memcpy(reader->lastFolder, parent, static_cast<size_t>(cut) + 1);
     }
-    HANDLE out = CreateFileA(outputPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, entry.attributes, nullptr);
-    if (out == INVALID_HANDLE_VALUE) return kStatusCannotOpen;
+    UniqueHandleFile out(
+        CreateFileA(outputPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, entry.attributes, nullptr));
+    if (!out) return kStatusCannotOpen;
 
     // Data that reads and writes without error must still be exactly its
     // declared size and match its CRC-32.
     static char buffer[kDataBlockBytes];
     const bool failed =
-        ReadEntryData(Zip(reader), entry.uncompressedSize, WriteBlock, out, buffer) != DataOutcome::Ok;
-    if (!failed && GetFileType(out) == FILE_TYPE_DISK)
-        SetFileTime(out, &entry.creationTime, &entry.accessTime, &entry.writeTime);
-    CloseHandle(out);
+        ReadEntryData(Zip(reader), entry.uncompressedSize, WriteBlock, out.get(), buffer) != DataOutcome::Ok;
+    if (!failed && GetFileType(out.get()) == FILE_TYPE_DISK)
+        SetFileTime(out.get(), &entry.creationTime, &entry.accessTime, &entry.writeTime);
     return failed ? kStatusWriteFailed : kStatusOk;
 }
 
@@ -271,10 +319,7 @@ uint32_t CloseArchive(ArchiveReader* reader) {
     if (!reader) return kStatusBadIndex;
     if (!reader->open) return kStatusNotOpen;
     CloseEntryData(reader);
-    unzClose(Zip(reader));
-    CloseHandle(reader->file);
-    FreeBlock(reader->refusals);
-    *reader = ArchiveReader{};
+    *reader = ArchiveReader{};  // minizip first, then the window, the file, the refusals
     return kStatusOk;
 }
 

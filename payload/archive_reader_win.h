@@ -5,9 +5,12 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 
 #include "payload/archive_format.h"
 #include "payload/archive_rules.h"
+#include "runtime/handles_win.h"
+#include "runtime/memory.h"
 
 namespace qv::payload {
 
@@ -19,10 +22,18 @@ struct ArchiveEntry {
     uint32_t compressedSize, uncompressedSize;
 };
 
-// One archive; closed until OpenArchive succeeds. Fields are the layer's own.
+struct ArchiveFile;  // the file as the reader reads it
+struct ZipCloser {
+    void operator()(void* zip) const noexcept;  // unzClose
+};
+
+// One archive; closed until OpenArchive succeeds. Fields are the layer's own;
+// closing (or the reader going) releases what it owns.
 struct ArchiveReader {
-    void* zip = nullptr;
-    HANDLE file = INVALID_HANDLE_VALUE;
+    std::unique_ptr<void, ZipCloser> zip;
+    UniqueBlock<ArchiveFile> source;
+    UniqueHandleFile file;
+    UniqueBlock<Refusal> refusals;  // per entry, from the scan at open
     bool open = false;
     int32_t count = 0;
     int32_t position = 0;
@@ -30,34 +41,34 @@ struct ArchiveReader {
     int32_t cachedIndex = -1;
     ArchiveEntry cached{};
     char root[kPathBytes] = {};
-    Refusal* refusals = nullptr;  // per entry, from the scan at open
+    char lastFolder[kPathBytes] = {};  // the folder ensured last, without "\"
 };
 
 // Opens the archive and reads its central directory; root ends in "\" after.
 // kStatusAlreadyOpen (open reader, empty or overlong root), kStatusCannotOpen
 // (also for an archive whose structure is refused: see ScanArchive).
-uint32_t OpenArchive(ArchiveReader* reader, const char* archivePath, const char* rootFolder);
+[[nodiscard]] uint32_t OpenArchive(ArchiveReader* reader, const char* archivePath, const char* rootFolder);
 
 // Describes entry index (-1: the archive). kStatusBadIndex, kStatusNotOpen,
 // kStatusHeaderMismatch, kStatusLocalExtra, kStatusBadName (an entry the
 // scan refused gives the status of its refusal). *entry is zeroed first and
 // filled only on success.
-uint32_t GetEntry(ArchiveReader* reader, int32_t index, ArchiveEntry* entry);
+[[nodiscard]] uint32_t GetEntry(ArchiveReader* reader, int32_t index, ArchiveEntry* entry);
 
 // Writes entry index to outputPath (or creates it as a folder below the
 // root). kStatusCannotOpen, kStatusWriteFailed (data shorter or longer than
 // declared, or a CRC-32 mismatch, too), or a status of GetEntry. A file whose
 // writing failed stays as far as written.
-uint32_t UnpackEntry(ArchiveReader* reader, int32_t index, const char* outputPath);
+[[nodiscard]] uint32_t UnpackEntry(ArchiveReader* reader, int32_t index, const char* outputPath);
 
 // Closes entry data, the archive and its file; the reader is closed again.
-uint32_t CloseArchive(ArchiveReader* reader);
+[[nodiscard]] uint32_t CloseArchive(ArchiveReader* reader);
 
 // Creates a folder and, first, every missing folder above it.
-bool CreateFolderChain(const char* path);
+[[nodiscard]] bool CreateFolderChain(const char* path);
 
 // The same, level by level from the top (used for the target and folders).
-bool CreateFolderLevels(const char* path);
+[[nodiscard]] bool CreateFolderLevels(const char* path);
 
 // A file or folder of that name exists.
 bool PathExists(const char* path);

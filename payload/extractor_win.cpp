@@ -36,7 +36,7 @@ int32_t Finish(ArchiveExtractor* x, ArchiveReader* reader, int32_t outcome) {
     x->currentIndex = x->total;
     Notify(x);
     ClearState(x);
-    if (reader && reader->open) CloseArchive(reader);
+    if (reader && reader->open) (void)CloseArchive(reader);
     return outcome;
 }
 
@@ -62,12 +62,9 @@ int32_t RunExtraction(ArchiveExtractor* x, const char* archivePath, const char* 
         x->total = count;
     }
 
-    for (int32_t i = 0;; ++i) {
-        const uint32_t status = GetEntry(&reader, i, &entry);
-        // Past the last entry the walk is complete; any other entry that
-        // cannot be described is a damaged archive.
-        if (status == kStatusBadIndex) return Finish(x, &reader, 1);
-        if (status != kStatusOk) return Finish(x, &reader, 0);
+    for (int32_t i = 0; i < reader.count; ++i) {
+        // An entry that cannot be described is a damaged archive.
+        if (GetEntry(&reader, i, &entry) != kStatusOk) return Finish(x, &reader, 0);
 
         char path[kPathBytes];
         if (CheckOutputLength(TextLength(targetFolder), EndsWithBackslashChar(targetFolder), entry.name,
@@ -76,6 +73,9 @@ int32_t RunExtraction(ArchiveExtractor* x, const char* archivePath, const char* 
             return Finish(x, &reader, 0);
         if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) {
             if (!PathExists(path) && !CreateFolderLevels(path)) return Finish(x, &reader, 0);
+            // The files that follow are in it, as a rule: it need not be made again.
+            const size_t n = TextLength(path);
+            lstrcpynA(reader.lastFolder, path, static_cast<int>(n > 0 && EndsWithBackslashChar(path) ? n : n + 1));
         } else {
             if (UnpackEntry(&reader, i, path) != kStatusOk) return Finish(x, &reader, 0);
             SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
@@ -85,10 +85,11 @@ int32_t RunExtraction(ArchiveExtractor* x, const char* archivePath, const char* 
         lstrcpynA(x->currentPath, path, kPathBytes);
         Notify(x);
         if (x->cancel) {
-            CloseArchive(&reader);
+            (void)CloseArchive(&reader);
             return 1;
         }
     }
+    return Finish(x, &reader, 1);
 }
 
 }  // namespace qv::payload

@@ -1,5 +1,7 @@
 #include "payload/staging_win.h"
 
+#include "installer/product.h"
+
 #include "runtime/files_win.h"
 #include "runtime/memory.h"
 #include "runtime/values.h"
@@ -8,7 +10,7 @@
 namespace qv::payload {
 
 void StagePayloadInto(const char* folder) {
-    char* path = ConcatTexts({folder, "Moranzo\\Quorvane.zip"});
+    char* path = ConcatTexts({folder, installer::kStagingArchive});
     const TypedValue constant = MakeByteSet(qv_payload_archive);
     TypedValue copy{};
     ToByteSet(&copy, 1, &constant);
@@ -21,7 +23,7 @@ void StagePayloadInto(const char* folder) {
 }
 
 void StagePayload() {
-    const TypedValue kind = MakeInt(8);
+    const TypedValue kind = MakeInt(installer::kFolderAppData);
     TypedValue folder{};
     shell::GetSpecialFolder(&folder, 1, &kind);
     char* text = const_cast<char*>(folder.text);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 
 namespace qv {
 
@@ -15,6 +16,13 @@ void* TryAllocBlock(size_t size);
 // Returns a block. Null and pointers into the program's constant data
 // (literals, byte-set constants) are ignored.
 void FreeBlock(void* block);
+
+// Owns a runtime memory block: FreeBlock when it goes.
+struct BlockDeleter {
+    void operator()(void* block) const noexcept { FreeBlock(block); }
+};
+template <typename T>
+using UniqueBlock = std::unique_ptr<T, BlockDeleter>;
 
 // Declares [begin, end) as the program's constant data for FreeBlock.
 void SetConstantDataRange(const void* begin, const void* end);

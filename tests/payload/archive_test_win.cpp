@@ -373,7 +373,7 @@ TEST_F(Extraction, UnpackEntryRefusesAnAbsoluteFolderName) {
     ArchiveReader reader;
     ASSERT_EQ(0u, payload::OpenArchive(&reader, archive_.c_str(), target_.c_str()));
     EXPECT_EQ(payload::kStatusBadName, payload::UnpackEntry(&reader, 0, (target_ + "\\abs\\").c_str()));
-    payload::CloseArchive(&reader);
+    EXPECT_EQ(0u, payload::CloseArchive(&reader));
     EXPECT_FALSE(PathExists("C:\\abs"));
 }
 
