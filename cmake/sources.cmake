@@ -12,6 +12,7 @@ set(QV_NATIVE_TEST_SOURCES
     tests/runtime/error_text_test.cpp
     tests/runtime/registry_rules_test.cpp
     tests/installer/registration_test.cpp
+    tests/installer/shortcuts_test.cpp
     tests/shell/shell_rules_test.cpp
     tests/payload/archive_format_test.cpp
 )

@@ -20,20 +20,7 @@ InstallerGlobals g_installer;
 
 namespace {
 
-// A fresh folder text of GetSpecialFolder (null when the lookup fails).
-char* Folder(int32_t kind) {
-    const TypedValue arg = MakeInt(kind);
-    TypedValue folder{};
-    shell::GetSpecialFolder(&folder, 1, &arg);
-    return const_cast<char*>(folder.text);
-}
-
-char* PathIn(int32_t kind, const char* relative) {
-    char* folder = Folder(kind);
-    char* path = ConcatTexts({folder, relative});
-    FreeBlock(folder);
-    return path;
-}
+char* PathIn(int32_t kind, const char* relative) { return PathBelowFolder(shell::GetSpecialFolder, kind, relative); }
 
 char* IntegerText(int32_t n) {
     const TypedValue arg = MakeInt(n);
@@ -59,12 +46,11 @@ void InstallerCleanup() {
 }
 
 void MakeCompanyFolders() {
-    for (const char* relative : {"Moranzo", "Microsoft\\Windows\\Start Menu\\Programs\\Quorvane"}) {
-        char* path = PathIn(8, relative);
-        const TypedValue arg = MakeText(path);
+    for (const char* relative : {kCompanyFolder, kMenuFolder}) {
+        UniqueBlock<char> path(PathIn(kFolderAppData, relative));
+        const TypedValue arg = MakeText(path.get());
         TypedValue ignored{};
         MakeDirectory(&ignored, 1, &arg);
-        FreeBlock(path);
     }
 }
 
@@ -93,34 +79,23 @@ void ChooseRoot() {
 void RegisterValues() { RegisterProduct(g_installer.installRoot, g_installer.dateStamp, WriteRegistryValue); }
 
 void ExtractPayload() {
-    char* archive = PathIn(8, "Moranzo\\Quorvane.zip");
+    UniqueBlock<char> archive(PathIn(kFolderAppData, kStagingArchive));
     const TypedValue args[3] = {payload::MakeComponentRef(kHostWindowId, kArchiveComponentId),
-                                MakeText(archive),
+                                MakeText(archive.get()),
                                 MakeText(g_installer.installRoot ? g_installer.installRoot : "")};
     TypedValue ignored{};
     payload::ExtractArchive(&ignored, 3, args);
-    FreeBlock(archive);
 }
 
 void CreateShortcuts() {
-    for (const ShortcutRow& row : kShortcuts) {
-        char* link = PathIn(row.folderKind, row.linkName);
-        char* target = ConcatTexts({g_installer.installRoot, row.target});
-        const TypedValue args[5] = {MakeText(link), MakeText(target), MakeText(row.description),
-                                    row.arguments ? MakeText(row.arguments) : MakeAbsent(), MakeAbsent()};
-        TypedValue ignored{};
-        shell::CreateShortcut(&ignored, 5, args);
-        FreeBlock(link);
-        FreeBlock(target);
-    }
+    CreateProductShortcuts(g_installer.installRoot, shell::GetSpecialFolder, shell::CreateShortcut);
 }
 
 void LaunchProduct() {
-    char* file = PathIn(3, kLaunchLink);
-    const TypedValue args[5] = {MakeInt(4), MakeText(file), MakeAbsent(), MakeAbsent(), MakeAbsent()};
+    UniqueBlock<char> file(PathIn(kFolderDesktop, kLaunchLink));
+    const TypedValue args[5] = {MakeInt(4), MakeText(file.get()), MakeAbsent(), MakeAbsent(), MakeAbsent()};
     TypedValue ignored{};
     shell::ExecuteShellVerb(&ignored, 5, args);
-    FreeBlock(file);
 }
 
 bool RunInstallerSequence(int, const int32_t*, int32_t*) {

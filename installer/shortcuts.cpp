@@ -1,13 +1,34 @@
 #include "installer/shortcuts.h"
 
+#include "installer/product.h"
+#include "runtime/memory.h"
+#include "runtime/values.h"
+
 namespace qv::installer {
 
-#define QV_MENU_FOLDER "Microsoft\\Windows\\Start Menu\\Programs\\Quorvane\\"
-
 const ShortcutRow kShortcuts[kShortcutCount] = {
-    {8, QV_MENU_FOLDER "Quorvane", "Zentrel\\Zentrel.exe", "Quorvane", "/n"},
-    {8, QV_MENU_FOLDER "Quorvane卸载", "Zentrel\\Uninstall.exe", "卸载程序", nullptr},
-    {3, "Quorvane", "Zentrel\\Zentrel.exe", "Quorvane", "/n"},
+    {kFolderAppData, QV_MENU_FOLDER "\\Quorvane", "Zentrel\\Zentrel.exe", "Quorvane", "/n"},
+    {kFolderAppData, QV_MENU_FOLDER "\\Quorvane卸载", "Zentrel\\Uninstall.exe", "卸载程序", nullptr},
+    {kFolderDesktop, "Quorvane", "Zentrel\\Zentrel.exe", "Quorvane", "/n"},
 };
+
+char* PathBelowFolder(Command getFolder, int32_t kind, const char* relative) {
+    const TypedValue arg = MakeInt(kind);
+    TypedValue folder{};
+    getFolder(&folder, 1, &arg);
+    UniqueBlock<char> owned(const_cast<char*>(folder.text));
+    return ConcatTexts({owned.get(), relative});
+}
+
+void CreateProductShortcuts(const char* installRoot, Command getFolder, Command createShortcut) {
+    for (const ShortcutRow& row : kShortcuts) {
+        UniqueBlock<char> link(PathBelowFolder(getFolder, row.folderKind, row.linkName));
+        UniqueBlock<char> target(ConcatTexts({installRoot, row.target}));
+        const TypedValue args[5] = {MakeText(link.get()), MakeText(target.get()), MakeText(row.description),
+                                    row.arguments ? MakeText(row.arguments) : MakeAbsent(), MakeAbsent()};
+        TypedValue ignored{};
+        createShortcut(&ignored, 5, args);
+    }
+}
 
 }  // namespace qv::installer

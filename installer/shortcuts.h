@@ -1,10 +1,14 @@
 // The product's three shortcuts, created in table order.
 #pragma once
 
+#include <cstdint>
+
+#include "runtime/value.h"
+
 namespace qv::installer {
 
 struct ShortcutRow {
-    int folderKind;        // 8 application data, 3 desktop
+    int32_t folderKind;    // kFolderAppData or kFolderDesktop
     const char* linkName;  // below the folder, without ".lnk"
     const char* target;    // below the install root
     const char* description;
@@ -14,7 +18,16 @@ struct ShortcutRow {
 inline constexpr int kShortcutCount = 3;
 extern const ShortcutRow kShortcuts[kShortcutCount];
 
-// The shortcut opened to start the product, below the desktop folder.
-inline constexpr char kLaunchLink[] = "Quorvane.lnk";
+// Creates every row, in table order, through createShortcut (the
+// CreateShortcut command) with five arguments: link path (the row's folder
+// from getFolder, the GetSpecialFolder command, + its name), target (install
+// root + the row's target), description, arguments (absent when the row has
+// none) and an absent working folder. Builds and frees every text; results
+// are not examined.
+void CreateProductShortcuts(const char* installRoot, Command getFolder, Command createShortcut);
+
+// A fresh text: the folder of kind from getFolder + relative (null folder:
+// relative alone). The caller frees it.
+char* PathBelowFolder(Command getFolder, int32_t kind, const char* relative);
 
 }  // namespace qv::installer
