@@ -55,3 +55,7 @@ add_dependencies(e2e_tests qvmarker unpack)
 
 add_executable(show_install tests/e2e/show_install_win.cpp)
 target_link_libraries(show_install qv_test_support ole32 shell32)
+
+# Benchmark harness: peak memory of a program.
+add_executable(memwatch bench/memwatch_win.cpp)
+target_link_libraries(memwatch psapi)
