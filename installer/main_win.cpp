@@ -18,16 +18,18 @@ const qv::ComponentDescription kComponents[] = {
 const qv::EventBinding kEvents[] = {{0, 0, RunInstallerSequence}};
 const qv::WindowDescription kWindows[] = {
     {kHostWindowId, "启动窗口", "一键安装Quorvane", CW_USEDEFAULT, CW_USEDEFAULT, 400, 260, false,
-     kComponents, 1, kEvents, 1},
+     kComponents, qv::CountOf(kComponents), kEvents, qv::CountOf(kEvents)},
 };
 const qv::SupportLibrary* const kLibraries[] = {&qv::shell::kShellLibrary, &qv::payload::kCompressionLibrary};
 
 }  // namespace
 
-const qv::ProgramDescription qv::kProgram = {kWindows, 1, kLibraries, 2, kDeclaredCalls, kDeclaredCallCount};
+static const qv::ProgramDescription kThisProgram = {kWindows,       qv::CountOf(kWindows),
+                                                    kLibraries,     qv::CountOf(kLibraries),
+                                                    kDeclaredCalls, qv::CountOf(kDeclaredCalls)};
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    qv::StartRuntime();
+    qv::StartRuntime(kThisProgram);
     // Every global starts as zero, a null text or a zero date-time.
     qv::RegisterCleanup(InstallerCleanup);
     qv::LoadStartWindow(kHostWindowId);

@@ -55,13 +55,15 @@ const qv::ComponentDescription kComponents[] = {
 };
 const qv::EventBinding kEvents[] = {{0, 0, OnCreated}, {kComponentId, 1, OnProgress}};
 const qv::WindowDescription kWindows[] = {
-    {kWindowId, "启动窗口", "unpack", 0, 0, 320, 200, false, kComponents, 1, kEvents, 2},
+    {kWindowId, "启动窗口", "unpack", 0, 0, 320, 200, false, kComponents, qv::CountOf(kComponents), kEvents,
+     qv::CountOf(kEvents)},
 };
 const qv::SupportLibrary* const kLibraries[] = {&qv::payload::kCompressionLibrary};
 
 }  // namespace
 
-const qv::ProgramDescription qv::kProgram = {kWindows, 1, kLibraries, 1, nullptr, 0};
+static const qv::ProgramDescription kThisProgram = {
+    kWindows, qv::CountOf(kWindows), kLibraries, qv::CountOf(kLibraries), nullptr, 0};
 
 int main(int argc, char** argv) {
     qv::RestrictLibrarySearch();
@@ -85,7 +87,7 @@ int main(int argc, char** argv) {
     };
     absolute(g_archive);
     absolute(g_target);
-    qv::StartRuntime();
+    qv::StartRuntime(kThisProgram);
     qv::LoadStartWindow(kWindowId);
     qv::RunMessageLoop();
     qv::EndProcess(0);

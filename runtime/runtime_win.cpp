@@ -46,9 +46,14 @@ RuntimeState& State() {
     return state;
 }
 
+// The description StartRuntime was given; an empty one before.
+const ProgramDescription kNoProgram{};
+const ProgramDescription* g_program = &kNoProgram;
+const ProgramDescription& Program() { return *g_program; }
+
 const WindowDescription* FindDescription(uint32_t id) {
-    for (int i = 0; i < kProgram.windowCount; ++i)
-        if (kProgram.windows[i].id == id) return &kProgram.windows[i];
+    for (int i = 0; i < Program().windowCount; ++i)
+        if (Program().windows[i].id == id) return &Program().windows[i];
     return nullptr;
 }
 
@@ -99,9 +104,9 @@ void FindConstantData() {
 }
 
 bool DescriptionsAreSound() {
-    if (kProgram.windowCount < 0 || (kProgram.windowCount > 0 && !kProgram.windows)) return false;
-    for (int i = 0; i < kProgram.windowCount; ++i) {
-        const WindowDescription& d = kProgram.windows[i];
+    if (Program().windowCount < 0 || (Program().windowCount > 0 && !Program().windows)) return false;
+    for (int i = 0; i < Program().windowCount; ++i) {
+        const WindowDescription& d = Program().windows[i];
         if (!d.name || !d.caption || (d.componentCount > 0 && !d.components) ||
             (d.eventCount > 0 && !d.events))
             return false;
@@ -125,10 +130,11 @@ void RegisterClasses(HINSTANCE instance) {
 
 }  // namespace
 
-void StartRuntime() {
+void StartRuntime(const ProgramDescription& program) {
     // Before any library is loaded: OleInitialize is the first call into a
     // delay-loaded system library.
     RestrictLibrarySearch();
+    g_program = &program;
     RuntimeState& s = State();
     if (!s.comInitialised) s.comInitialised = SUCCEEDED(OleInitialize(nullptr));
 
@@ -150,9 +156,9 @@ void StartRuntime() {
 
     s.mainThread = GetCurrentThreadId();
     FindConstantData();
-    InitDeclaredCalls(kProgram.declared, kProgram.declaredCount);
-    for (int i = 0; i < kProgram.libraryCount; ++i)
-        kProgram.libraries[i]->notify(kNotifyStart, reinterpret_cast<intptr_t>(&RuntimeNotify), 0);
+    InitDeclaredCalls(Program().declared, Program().declaredCount);
+    for (int i = 0; i < Program().libraryCount; ++i)
+        Program().libraries[i]->notify(kNotifyStart, reinterpret_cast<intptr_t>(&RuntimeNotify), 0);
     if (!DescriptionsAreSound()) ReportRuntimeErrorText(0, "载入窗口模板数据段出错!", 0, 0);
 }
 
@@ -204,7 +210,7 @@ void EndProcess(int exitCode) {
     s.cleanups.MoveTo(cleanups);
     for (auto routine : cleanups) routine();
 
-    for (int i = 0; i < kProgram.libraryCount; ++i) kProgram.libraries[i]->notify(kNotifyEnd, 0, 0);
+    for (int i = 0; i < Program().libraryCount; ++i) Program().libraries[i]->notify(kNotifyEnd, 0, 0);
     ReleaseDeclaredCalls();
 
     BlockList<LiveWindow> windows;

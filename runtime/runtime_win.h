@@ -3,7 +3,9 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 
 namespace qv {
 
@@ -80,7 +82,7 @@ struct DeclaredEntry {
     const char* function;
 };
 
-// The program's fixed data, defined once by every program on this runtime.
+// The program's fixed data, handed to StartRuntime.
 struct ProgramDescription {
     const WindowDescription* windows;
     int windowCount;
@@ -89,11 +91,17 @@ struct ProgramDescription {
     const DeclaredEntry* declared;
     int declaredCount;
 };
-extern const ProgramDescription kProgram;
+// The length of a description table, for its count fields.
+template <typename T, size_t N>
+constexpr int CountOf(const T (&table)[N]) {
+    return static_cast<int>(std::size(table));
+}
 
-// Prepares the runtime: heap, COM, current directory = program folder, hidden
-// owner window, declared calls, support libraries, window descriptions.
-void StartRuntime();
+// Prepares the runtime for the program described (constant data that lives
+// as long as the process): library search, heap, COM, current directory =
+// program folder, hidden owner window, declared calls, support libraries,
+// window descriptions.
+void StartRuntime(const ProgramDescription& program);
 
 // Appends a routine to the clean-up list unless it is already there.
 void RegisterCleanup(void (*routine)());

@@ -57,7 +57,7 @@ bool Created(int, const int32_t*, int32_t*) {
 
 const qv::EventBinding kEvents[] = {{0, 0, Created}};
 const qv::WindowDescription kWindows[] = {
-    {0x52010001, "启动窗口", "探测", 0, 0, 200, 100, false, nullptr, 0, kEvents, 1},
+    {0x52010001, "启动窗口", "探测", 0, 0, 200, 100, false, nullptr, 0, kEvents, qv::CountOf(kEvents)},
 };
 const qv::DeclaredEntry kDeclared[] = {
     {"", "GetCurrentProcess"},
@@ -68,12 +68,13 @@ const qv::DeclaredEntry kDeclared[] = {
 
 }  // namespace
 
-const qv::ProgramDescription qv::kProgram = {kWindows, 1, nullptr, 0, kDeclared, 4};
+static const qv::ProgramDescription kThisProgram = {kWindows,  qv::CountOf(kWindows), nullptr, 0,
+                                                    kDeclared, qv::CountOf(kDeclared)};
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     g_mode = __argc > 1 ? __argv[1] : "";
     g_log = __argc > 2 ? __argv[2] : "probe.log";
-    qv::StartRuntime();
+    qv::StartRuntime(kThisProgram);
     qv::RegisterCleanup(CleanupA);
     qv::RegisterCleanup(CleanupB);
     qv::RegisterCleanup(CleanupA);

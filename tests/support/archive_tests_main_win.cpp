@@ -2,10 +2,10 @@
 
 #include "runtime/runtime_win.h"
 
-const qv::ProgramDescription qv::kProgram = {};
+static const qv::ProgramDescription kThisProgram = {};
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    qv::StartRuntime();
+    qv::StartRuntime(kThisProgram);
     return RUN_ALL_TESTS();
 }

@@ -4,11 +4,11 @@
 
 #include "installer/platform_win.h"
 
-const qv::ProgramDescription qv::kProgram = {
+static const qv::ProgramDescription kThisProgram = {
     nullptr, 0, nullptr, 0, qv::installer::kDeclaredCalls, qv::installer::kDeclaredCallCount};
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    qv::StartRuntime();
+    qv::StartRuntime(kThisProgram);
     return RUN_ALL_TESTS();
 }

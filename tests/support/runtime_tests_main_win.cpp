@@ -5,11 +5,11 @@
 #include "runtime/runtime_win.h"
 #include "tests/runtime/runtime_test_table.h"
 
-const qv::ProgramDescription qv::kProgram = {
+static const qv::ProgramDescription kThisProgram = {
     nullptr, 0, nullptr, 0, qv::test::kTestDeclared, qv::test::kTestDeclaredCount};
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    qv::StartRuntime();
+    qv::StartRuntime(kThisProgram);
     return RUN_ALL_TESTS();
 }

@@ -7,10 +7,10 @@
 namespace {
 const qv::SupportLibrary* const kLibraries[] = {&qv::shell::kShellLibrary};
 }
-const qv::ProgramDescription qv::kProgram = {nullptr, 0, kLibraries, 1, nullptr, 0};
+static const qv::ProgramDescription kThisProgram = {nullptr, 0, kLibraries, 1, nullptr, 0};
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    qv::StartRuntime();
+    qv::StartRuntime(kThisProgram);
     return RUN_ALL_TESTS();
 }
