@@ -2,6 +2,7 @@
 // peak private bytes (GetProcessMemoryInfo, read while it runs and once more
 // as it ends), then its exit code.
 #include <windows.h>
+// psapi.h needs the types of windows.h.
 #include <psapi.h>
 
 #include <cstdio>

@@ -14,3 +14,6 @@ add_test(NAME native.unit COMMAND native_tests)
 
 include(cmake/tools.cmake OPTIONAL)
 include(cmake/wine.cmake)
+
+# The tree is as clang-format writes it.
+add_test(NAME native.format COMMAND ${CMAKE_SOURCE_DIR}/tests/tools/format.sh ${CMAKE_SOURCE_DIR})

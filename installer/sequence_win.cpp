@@ -20,7 +20,9 @@ InstallerGlobals g_installer;
 
 namespace {
 
-char* PathIn(int32_t kind, const char* relative) { return PathBelowFolder(shell::GetSpecialFolder, kind, relative); }
+char* PathIn(int32_t kind, const char* relative) {
+    return PathBelowFolder(shell::GetSpecialFolder, kind, relative);
+}
 
 char* IntegerText(int32_t n) {
     const TypedValue arg = MakeInt(n);

@@ -80,7 +80,7 @@ long ZCALLBACK TellHandle(voidpf, voidpf stream) {
 
 long ZCALLBACK SeekHandle(voidpf, voidpf stream, uLong offset, int origin) {
     auto* f = static_cast<ArchiveFile*>(stream);
-    const uint64_t base = origin == ZLIB_FILEFUNC_SEEK_CUR ? f->position
+    const uint64_t base = origin == ZLIB_FILEFUNC_SEEK_CUR   ? f->position
                           : origin == ZLIB_FILEFUNC_SEEK_END ? f->size
                                                              : 0;
     f->position = base + offset;
@@ -121,7 +121,8 @@ FILETIME DosToUtc(uint32_t dosDate) {
     FILETIME local{}, utc{};
     SYSTEMTIME localTime{}, utcTime{};
     DosDateTimeToFileTime(HIWORD(dosDate), LOWORD(dosDate), &local);
-    if (FileTimeToSystemTime(&local, &localTime) && TzSpecificLocalTimeToSystemTime(nullptr, &localTime, &utcTime) &&
+    if (FileTimeToSystemTime(&local, &localTime) &&
+        TzSpecificLocalTimeToSystemTime(nullptr, &localTime, &utcTime) &&
         SystemTimeToFileTime(&utcTime, &utc))
         return utc;
     LocalFileTimeToFileTime(&local, &utc);
@@ -187,7 +188,8 @@ uint32_t Describe(ArchiveReader* reader, int32_t index, ArchiveEntry* entry) {
     entry->name[info.size_filename] = '\0';
     entry->attributes = DecodeAttributes(static_cast<uint32_t>(info.external_fa));
     // DOS times are local times of the machine that made the archive.
-    entry->accessTime = entry->creationTime = entry->writeTime = DosToUtc(static_cast<uint32_t>(info.dosDate));
+    entry->accessTime = entry->creationTime = entry->writeTime =
+        DosToUtc(static_cast<uint32_t>(info.dosDate));
     const UnixTimes ut = FindUnixTimes(extra, extraSize);
     FreeBlock(extra);
     if (ut.write) entry->writeTime = ToFileTime(UnixToFileTime(ut.writeTime));

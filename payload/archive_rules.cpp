@@ -186,7 +186,8 @@ ArchiveLayout ScanArchive(ReadAt read, void* source, uint64_t fileSize) {
     const uint32_t directorySize = Le32(end + 12), directoryOffset = Le32(end + 16);
     if (total == 0xFFFF || onDisk == 0xFFFF || directorySize == 0xFFFFFFFF || directoryOffset == 0xFFFFFFFF)
         return layout.archive = Refusal::Zip64, layout;
-    if (disk != 0 || directoryDisk != 0 || onDisk != total) return layout.archive = Refusal::SeveralDisks, layout;
+    if (disk != 0 || directoryDisk != 0 || onDisk != total)
+        return layout.archive = Refusal::SeveralDisks, layout;
     if (static_cast<uint64_t>(directoryOffset) + directorySize > endOffset)
         return layout.archive = Refusal::DirectoryOutside, layout;
     if (static_cast<uint64_t>(directoryOffset) + directorySize != endOffset)
@@ -243,7 +244,8 @@ ArchiveLayout ScanArchive(ReadAt read, void* source, uint64_t fileSize) {
                 std::memcmp(header + kLocalSize, name, headerName) != 0) {
                 if (refusal == Refusal::None) refusal = Refusal::LocalMismatch;
             }
-            const uint64_t data = static_cast<uint64_t>(local) + kLocalSize + Le16(header + 26) + Le16(header + 28);
+            const uint64_t data =
+                static_cast<uint64_t>(local) + kLocalSize + Le16(header + 26) + Le16(header + 28);
             dataEnd = data + compressed;
             if (data > directoryOffset) {
                 // Only its header counts as the entry's: the refusal is the

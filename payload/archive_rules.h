@@ -12,30 +12,30 @@ namespace qv::payload {
 enum class Refusal : uint8_t {
     None,
     // The archive as a whole: nothing of it is extracted.
-    NoEndRecord,          // no end record in the last 65535 + 22 bytes, or bytes after it
-    Zip64,                // ZIP64 end record or locator, or 0xFFFFFFFF counts, sizes, offsets
-    SeveralDisks,         // disk numbers not 0, or the counts of this disk and all disks differ
-    DirectoryOutside,     // central directory not wholly before the end record
-    DirectoryShort,       // fewer central records than the end record counts
-    DirectoryLeftOver,    // records left over after the count, or not ending at offset + size
-    GapBeforeDirectory,   // bytes between the last entry's data and the central directory
-    Overlap,              // an entry's header or data inside another's, or one header named twice
+    NoEndRecord,         // no end record in the last 65535 + 22 bytes, or bytes after it
+    Zip64,               // ZIP64 end record or locator, or 0xFFFFFFFF counts, sizes, offsets
+    SeveralDisks,        // disk numbers not 0, or the counts of this disk and all disks differ
+    DirectoryOutside,    // central directory not wholly before the end record
+    DirectoryShort,      // fewer central records than the end record counts
+    DirectoryLeftOver,   // records left over after the count, or not ending at offset + size
+    GapBeforeDirectory,  // bytes between the last entry's data and the central directory
+    Overlap,             // an entry's header or data inside another's, or one header named twice
     // One entry: the entries before it are extracted.
     EmptyName,
-    UnsafeName,           // absolute, a ".." segment, or a NUL byte
-    DeviceName,           // a component that Windows takes for a device (CON, NUL, COM1, ...)
-    Colon,                // a ":" (alternate data stream, drive-relative name)
-    TrailingDotOrSpace,   // a component ending in "." or " " (Windows drops them)
-    NameTooLong,          // with the target folder, 260 bytes or more
-    FolderTooLong,        // a folder of 248 bytes or more (CreateDirectoryA's own limit)
+    UnsafeName,          // absolute, a ".." segment, or a NUL byte
+    DeviceName,          // a component that Windows takes for a device (CON, NUL, COM1, ...)
+    Colon,               // a ":" (alternate data stream, drive-relative name)
+    TrailingDotOrSpace,  // a component ending in "." or " " (Windows drops them)
+    NameTooLong,         // with the target folder, 260 bytes or more
+    FolderTooLong,       // a folder of 248 bytes or more (CreateDirectoryA's own limit)
     Encrypted,
-    Method,               // neither stored (0) nor deflated (8)
-    NoLocalHeader,        // no local header at the recorded offset
-    LocalMismatch,        // local header disagrees with the central record
-    LocalExtra,           // the local extra field reaches past the entries
-    DataBeyondEntries,    // entry data reaching into the central directory
-    StoredSizes,          // stored data whose compressed and uncompressed sizes differ
-    DataMismatch,         // data not exactly its declared size, or its CRC-32 differs
+    Method,             // neither stored (0) nor deflated (8)
+    NoLocalHeader,      // no local header at the recorded offset
+    LocalMismatch,      // local header disagrees with the central record
+    LocalExtra,         // the local extra field reaches past the entries
+    DataBeyondEntries,  // entry data reaching into the central directory
+    StoredSizes,        // stored data whose compressed and uncompressed sizes differ
+    DataMismatch,       // data not exactly its declared size, or its CRC-32 differs
 };
 
 // The words used for a refusal, by the extraction's tests and the validator.

@@ -75,7 +75,8 @@ int32_t RunExtraction(ArchiveExtractor* x, const char* archivePath, const char* 
             if (!PathExists(path) && !CreateFolderLevels(path)) return Finish(x, &reader, 0);
             // The files that follow are in it, as a rule: it need not be made again.
             const size_t n = TextLength(path);
-            lstrcpynA(reader.lastFolder, path, static_cast<int>(n > 0 && EndsWithBackslashChar(path) ? n : n + 1));
+            lstrcpynA(reader.lastFolder, path,
+                      static_cast<int>(n > 0 && EndsWithBackslashChar(path) ? n : n + 1));
         } else {
             if (UnpackEntry(&reader, i, path) != kStatusOk) return Finish(x, &reader, 0);
             SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);

@@ -1,7 +1,6 @@
 #include "payload/staging_win.h"
 
 #include "installer/product.h"
-
 #include "runtime/files_win.h"
 #include "runtime/memory.h"
 #include "runtime/values.h"

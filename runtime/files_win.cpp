@@ -44,8 +44,7 @@ HKEY RootKey(RegistryRoot root) {
     size_t created = 0;  // bytes of keyPath that name an existing key
     for (ptrdiff_t cut = FindLastSeparator(keyPath, false); cut > 0;) {
         keyPath[cut] = '\0';
-        const bool exists =
-            RegOpenKeyExA(root, keyPath, 0, KEY_CREATE_SUB_KEY, base.put()) == ERROR_SUCCESS;
+        const bool exists = RegOpenKeyExA(root, keyPath, 0, KEY_CREATE_SUB_KEY, base.put()) == ERROR_SUCCESS;
         const ptrdiff_t next = exists ? -1 : FindLastSeparator(keyPath, false);
         keyPath[cut] = '\\';
         if (exists) {
@@ -59,7 +58,8 @@ HKEY RootKey(RegistryRoot root) {
     for (size_t start = created; keyPath[start];) {
         // The next level runs to the next real backslash.
         size_t end = start;
-        while (keyPath[end] && keyPath[end] != '\\') end += IsLeadByte(static_cast<unsigned char>(keyPath[end])) && keyPath[end + 1] ? 2 : 1;
+        while (keyPath[end] && keyPath[end] != '\\')
+            end += IsLeadByte(static_cast<unsigned char>(keyPath[end])) && keyPath[end + 1] ? 2 : 1;
         const char kept = keyPath[end];
         keyPath[end] = '\0';
         UniqueKey made;

@@ -11,11 +11,11 @@ bool RestrictLibrarySearch() noexcept {
     if (!kernel) return false;
     using SetDefaultDirs = BOOL(WINAPI*)(DWORD);
     using SetDllDirectory = BOOL(WINAPI*)(LPCSTR);
-    auto setDefault =
-        reinterpret_cast<SetDefaultDirs>(reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    auto setDefault = reinterpret_cast<SetDefaultDirs>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
     if (setDefault && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) return true;
-    auto setDirectory =
-        reinterpret_cast<SetDllDirectory>(reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryA")));
+    auto setDirectory = reinterpret_cast<SetDllDirectory>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryA")));
     if (setDirectory) setDirectory("");
     return false;
 }

@@ -35,7 +35,8 @@ enum ExitCode { kRemoved = 0, kNotProductFolder = 1, kFilesRemain = 2, kNoCopy =
 constexpr char kProductFolderName[] = "Zentrel";
 constexpr char kProductWindowClass[] = "ZentrelMain";
 constexpr char kProductWindowTitle[] = "Quorvane";
-constexpr char kUninstallKey[] = "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zentrel2.0";
+constexpr char kUninstallKey[] =
+    "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zentrel2.0";
 constexpr DWORD kCloseWaitMs = 10000;
 
 // The installation's keys, their values, and how many trailing levels of
@@ -71,7 +72,8 @@ std::string FullFolder(const std::string& path) {
     const DWORD n = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
     if (n == 0 || n >= MAX_PATH) return std::string();
     std::string folder = full;
-    while (folder.size() > 3 && qv::FindLastSeparator(folder.c_str(), false) == static_cast<ptrdiff_t>(folder.size() - 1))
+    while (folder.size() > 3 &&
+           qv::FindLastSeparator(folder.c_str(), false) == static_cast<ptrdiff_t>(folder.size() - 1))
         folder.pop_back();
     return folder;
 }
@@ -85,8 +87,8 @@ std::string RegisteredProductFolder() {
         return std::string();
     char value[MAX_PATH] = {};
     DWORD type = 0, size = sizeof value - 1;
-    if (RegQueryValueExA(key.get(), "InstallLocation", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) !=
-            ERROR_SUCCESS ||
+    if (RegQueryValueExA(key.get(), "InstallLocation", nullptr, &type, reinterpret_cast<BYTE*>(value),
+                         &size) != ERROR_SUCCESS ||
         type != REG_SZ)
         return std::string();
     return FullFolder(value);
@@ -97,7 +99,8 @@ std::string RegisteredProductFolder() {
 bool IsProductFolder(const std::string& folder) {
     const std::string registered = RegisteredProductFolder();
     const std::string given = FullFolder(folder);
-    if (registered.empty() || given.empty() || lstrcmpiA(registered.c_str(), given.c_str()) != 0) return false;
+    if (registered.empty() || given.empty() || lstrcmpiA(registered.c_str(), given.c_str()) != 0)
+        return false;
     const std::string parent = ParentOf(given);
     if (parent.empty() || lstrcmpiA(given.c_str() + parent.size() + 1, kProductFolderName) != 0) return false;
     const DWORD attributes = GetFileAttributesA((given + "\\Zentrel.exe").c_str());
@@ -126,9 +129,9 @@ bool RemoveTree(const std::string& path) {
         // symbolic link as a reparse point but deletes (or rmdirs) what it
         // points at, so there it is left in place.
         if (UnderWine()) return false;
-        UniqueHandleFile link(CreateFileA(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                          nullptr, OPEN_EXISTING,
-                                          FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        UniqueHandleFile link(
+            CreateFileA(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
         FILE_DISPOSITION_INFO dispose{TRUE};
         if (link) SetFileInformationByHandle(link.get(), FileDispositionInfo, &dispose, sizeof dispose);
         link.reset();
@@ -180,8 +183,8 @@ bool KeyIsEmpty(const std::string& path) {
         ERROR_SUCCESS)
         return false;
     DWORD subkeys = 0, values = 0;
-    return RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
-                            nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+    return RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
+                            nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
            subkeys == 0 && values == 0;
 }
 
@@ -223,13 +226,16 @@ int Uninstall(const std::string& productFolder) {
 }
 
 bool SameContent(const std::string& a, const std::string& b) {
-    UniqueHandleFile fa(CreateFileA(a.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    UniqueHandleFile fb(CreateFileA(b.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    UniqueHandleFile fa(
+        CreateFileA(a.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    UniqueHandleFile fb(
+        CreateFileA(b.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     if (!fa || !fb) return false;
     static char ba[65536], bb[65536];
     for (;;) {
         DWORD na = 0, nb = 0;
-        if (!ReadFile(fa.get(), ba, sizeof ba, &na, nullptr) || !ReadFile(fb.get(), bb, sizeof bb, &nb, nullptr))
+        if (!ReadFile(fa.get(), ba, sizeof ba, &na, nullptr) ||
+            !ReadFile(fb.get(), bb, sizeof bb, &nb, nullptr))
             return false;
         if (na != nb || std::memcmp(ba, bb, na) != 0) return false;
         if (na == 0) return true;
@@ -269,7 +275,8 @@ int HandOver(const std::string& self, const std::string& productFolder) {
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(copy.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi)) {
+    if (!CreateProcessA(copy.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si,
+                        &pi)) {
         DeleteFileA(copy.c_str());
         RemoveDirectoryA(folder.c_str());
         return kNoCopy;

@@ -42,7 +42,9 @@ protected:
         EXPECT_FALSE(first.timedOut);
         EXPECT_TRUE(first.boxes.empty());
         DWORD code = first.exitCode;
-        if (code == 0) EXPECT_TRUE(WaitForProcessEnd(kCopyName, 120000, &code)) << "no copy ran";
+        if (code == 0) {
+            EXPECT_TRUE(WaitForProcessEnd(kCopyName, 120000, &code)) << "no copy ran";
+        }
         return code;
     }
     std::string Registered() { return ReadLink(MenuFolder() + "\\" + kUninstallLinkName).target; }
@@ -88,8 +90,8 @@ TEST_F(Uninstaller, StartedAnywhereElseRemovesNothing) {
     const std::string downloads = MakeTempFolder("Downloads");
     WriteWholeFile(downloads + "\\Zentrel.exe", "not the product");
     WriteWholeFile(downloads + "\\thesis.docx", "the user's work");
-    ASSERT_TRUE(CopyFileA((ProductFolder() + "\\Uninstall.exe").c_str(), (downloads + "\\Uninstall.exe").c_str(),
-                          FALSE));
+    ASSERT_TRUE(CopyFileA((ProductFolder() + "\\Uninstall.exe").c_str(),
+                          (downloads + "\\Uninstall.exe").c_str(), FALSE));
     EXPECT_EQ(kNotProductFolder, Run(downloads + "\\Uninstall.exe", "", downloads.c_str()));
     EXPECT_EQ("the user's work", ReadWholeFile(downloads + "\\thesis.docx"));
     EXPECT_TRUE(PathExists(downloads + "\\Zentrel.exe"));

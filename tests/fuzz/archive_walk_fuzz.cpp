@@ -17,14 +17,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const qv::test::WalkResult walk = qv::test::WalkArchive(archive, target.c_str());
     for (const qv::test::WalkOutput& out : walk.outputs) {
         if (out.path.compare(0, target.size(), target) != 0 || out.path.size() >= 260) std::abort();
-        if (out.path.find("\\..\\") != std::string::npos || out.path.size() >= 3 &&
-                                                               out.path.compare(out.path.size() - 3, 3, "\\..") == 0)
+        if (out.path.find("\\..\\") != std::string::npos ||
+            out.path.size() >= 3 && out.path.compare(out.path.size() - 3, 3, "\\..") == 0)
             std::abort();
         if (out.bytes > out.declared) std::abort();
     }
     const std::string verdict = qv::pack::CheckExtractable(archive);
     if (verdict.empty() != walk.complete) std::abort();
-    if (walk.failedAt >= 0 && verdict.rfind("entry " + std::to_string(walk.failedAt) + " ", 0) != 0) std::abort();
+    if (walk.failedAt >= 0 && verdict.rfind("entry " + std::to_string(walk.failedAt) + " ", 0) != 0)
+        std::abort();
     if (!walk.complete && walk.failedAt < 0 && verdict.rfind("archive: ", 0) != 0) std::abort();
     return 0;
 }

@@ -10,7 +10,8 @@ int main(int argc, char** argv) {
     if (argc != 2) return 64;
     int n = 0;
     auto write = [&](const std::string& bytes) {
-        std::ofstream(std::string(argv[1]) + "/seed" + std::to_string(n++) + ".zip", std::ios::binary) << bytes;
+        std::ofstream(std::string(argv[1]) + "/seed" + std::to_string(n++) + ".zip", std::ios::binary)
+            << bytes;
     };
     write(qv::test::BuildZip(qv::test::GoodArchiveEntries()));
     for (const qv::test::Crafted& c : qv::test::CraftedArchives()) write(c.archive);

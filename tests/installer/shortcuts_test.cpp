@@ -45,7 +45,8 @@ TEST(Shortcuts, ThreeRowsInOrderWithFiveArgumentsEach) {
     const std::string root = "C:\\Program Files (x86)\\Zentrel\\";
     const std::vector<std::vector<std::string>> expected = {
         {menu + "Quorvane", root + "Zentrel.exe", "Quorvane", "/n", ""},
-        {menu + "Quorvane\xD0\xB6\xD4\xD8", root + "Uninstall.exe", "\xD0\xB6\xD4\xD8\xB3\xCC\xD0\xF2", "", ""},
+        {menu + "Quorvane\xD0\xB6\xD4\xD8", root + "Uninstall.exe", "\xD0\xB6\xD4\xD8\xB3\xCC\xD0\xF2", "",
+         ""},
         {"C:\\F3\\Quorvane", root + "Zentrel.exe", "Quorvane", "/n", ""},
     };
     for (size_t i = 0; i < 3; ++i) {

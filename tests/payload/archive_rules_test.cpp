@@ -29,15 +29,18 @@ TEST(NameRules, DeviceNamesInAnyComponentCaseAndExtension) {
     for (const char* name : {"Zentrel/NUL", "sub/AUX.log", "COM1.txt", "con", "Prn.x.y", "lpt9", "LPT1 .txt",
                              "CONIN$", "conout$.log", "a/Com5/b.txt", "nul.tar.gz"})
         EXPECT_EQ(Refusal::DeviceName, Name(name)) << name;
-    for (const char* name : {"CONSOLE", "nul_", "COM0", "COM10", "LPT", "xcon", "Zentrel/Nullsoft.dll", "auxx/f"})
+    for (const char* name :
+         {"CONSOLE", "nul_", "COM0", "COM10", "LPT", "xcon", "Zentrel/Nullsoft.dll", "auxx/f"})
         EXPECT_EQ(Refusal::None, Name(name)) << name;
 }
 
 TEST(NameRules, ColonsTrailingDotsAndSpacesAndUnsafeNames) {
-    for (const char* name : {"a.txt:x", "sub/b:c", "ab:", "xy:$DATA"}) EXPECT_EQ(Refusal::Colon, Name(name)) << name;
+    for (const char* name : {"a.txt:x", "sub/b:c", "ab:", "xy:$DATA"})
+        EXPECT_EQ(Refusal::Colon, Name(name)) << name;
     for (const char* name : {"x.", "dir./f", "y ", "dir /f", "a/./b", "Aux."})
         EXPECT_EQ(Refusal::TrailingDotOrSpace, Name(name)) << name;
-    for (const char* name : {"../x", "a/../b", "/abs", "\\abs", "C:x", "a:"}) EXPECT_EQ(Refusal::UnsafeName, Name(name)) << name;
+    for (const char* name : {"../x", "a/../b", "/abs", "\\abs", "C:x", "a:"})
+        EXPECT_EQ(Refusal::UnsafeName, Name(name)) << name;
     EXPECT_EQ(Refusal::UnsafeName, Name(std::string("a\0b", 3)));
     EXPECT_EQ(Refusal::EmptyName, Name(""));
     // Folder entries end in a separator; .dotfiles and inner dots are fine.

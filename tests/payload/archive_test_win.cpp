@@ -327,8 +327,8 @@ TEST_F(Extraction, NamesThatStillWork) {
     // to the limit, an empty folder, a zero-length file.
     const std::string longest(259 - target_.size() - 1 - 8, 'n');
     const std::vector<ZipEntrySpec> e = {FolderEntry("Zentrel/"), FileEntry("Zentrel/\x81\x5C.txt", "gbk"),
-                                         FileEntry("Zentrel/" + longest, "long"), FolderEntry("Zentrel/Empty/"),
-                                         FileEntry("Zentrel/zero", "")};
+                                         FileEntry("Zentrel/" + longest, "long"),
+                                         FolderEntry("Zentrel/Empty/"), FileEntry("Zentrel/zero", "")};
     ASSERT_EQ(1, Extract(e, target_));
     EXPECT_EQ("gbk", ReadWholeFile(target_ + "\\Zentrel\\\x81\x5C.txt"));
     // The only folder below Zentrel is Empty: the trail byte split nothing.
@@ -337,7 +337,8 @@ TEST_F(Extraction, NamesThatStillWork) {
     ASSERT_NE(INVALID_HANDLE_VALUE, h);
     std::vector<std::string> folders;
     do {
-        if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && fd.cFileName[0] != '.') folders.push_back(fd.cFileName);
+        if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && fd.cFileName[0] != '.')
+            folders.push_back(fd.cFileName);
     } while (FindNextFileA(h, &fd));
     FindClose(h);
     EXPECT_EQ(std::vector<std::string>{"Empty"}, folders);

@@ -175,12 +175,14 @@ TEST_F(RegistryCommand, MissingLevelsBelowWow6432NodeLandAtTheirPath) {
     const std::string key = company + "\\Halvik\\\x95\x5CZentrel";
     EXPECT_TRUE(Write(4, key + "\\Counter", MakeText("2026129")));
     EXPECT_TRUE(Write(4, key + "\\Scancode", MakeText("2026129")));
-    EXPECT_EQ(std::make_pair(DWORD{REG_SZ}, std::string("2026129", 8)), Read(HKEY_LOCAL_MACHINE, key, "Counter"));
+    EXPECT_EQ(std::make_pair(DWORD{REG_SZ}, std::string("2026129", 8)),
+              Read(HKEY_LOCAL_MACHINE, key, "Counter"));
     EXPECT_EQ(REG_SZ, Read(HKEY_LOCAL_MACHINE, key, "Scancode").first);
     HKEY nested = nullptr;
-    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE,
-                                           ("SOFTWARE\\WOW6432Node\\WOW6432Node" + company.substr(20)).c_str(), 0,
-                                           KEY_READ | KEY_WOW64_64KEY, &nested))
+    EXPECT_NE(
+        ERROR_SUCCESS,
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, ("SOFTWARE\\WOW6432Node\\WOW6432Node" + company.substr(20)).c_str(),
+                      0, KEY_READ | KEY_WOW64_64KEY, &nested))
         << "the key was nested one WOW6432Node deeper";
     if (nested) RegCloseKey(nested);
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, company.c_str());

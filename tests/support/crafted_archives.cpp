@@ -6,7 +6,8 @@ namespace {
 // Little-endian patching of crafted archives.
 uint32_t Get32(const std::string& s, size_t at) {
     return static_cast<uint8_t>(s[at]) | (static_cast<uint8_t>(s[at + 1]) << 8) |
-           (static_cast<uint8_t>(s[at + 2]) << 16) | (static_cast<uint32_t>(static_cast<uint8_t>(s[at + 3])) << 24);
+           (static_cast<uint8_t>(s[at + 2]) << 16) |
+           (static_cast<uint32_t>(static_cast<uint8_t>(s[at + 3])) << 24);
 }
 void Set16(std::string& s, size_t at, uint32_t v) {
     s[at] = static_cast<char>(v);
@@ -103,7 +104,8 @@ std::vector<Crafted> CraftedArchives() {
         c.push_back({"gap before the directory", s, "archive: bytes between the last entry", -1});
         std::string shifted = good;
         shifted.insert(directory, 16, '\0');
-        c.push_back({"a gap that shifts every offset", shifted, "archive: central records do not end where", -1});
+        c.push_back(
+            {"a gap that shifts every offset", shifted, "archive: central records do not end where", -1});
     }
     s = good;
     {

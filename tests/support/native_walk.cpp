@@ -28,10 +28,12 @@ uLong ZCALLBACK ReadMemory(voidpf, voidpf stream, void* buffer, uLong size) {
     return n;
 }
 uLong ZCALLBACK WriteNothing(voidpf, voidpf, const void*, uLong) { return 0; }
-long ZCALLBACK TellMemory(voidpf, voidpf stream) { return static_cast<long>(static_cast<Memory*>(stream)->position); }
+long ZCALLBACK TellMemory(voidpf, voidpf stream) {
+    return static_cast<long>(static_cast<Memory*>(stream)->position);
+}
 long ZCALLBACK SeekMemory(voidpf, voidpf stream, uLong offset, int origin) {
     auto* m = static_cast<Memory*>(stream);
-    const uint64_t base = origin == ZLIB_FILEFUNC_SEEK_CUR ? m->position
+    const uint64_t base = origin == ZLIB_FILEFUNC_SEEK_CUR   ? m->position
                           : origin == ZLIB_FILEFUNC_SEEK_END ? m->bytes->size()
                                                              : 0;
     m->position = base + offset;
@@ -56,13 +58,15 @@ bool Count(void* context, const void*, uint32_t size) {
 
 WalkResult WalkArchive(const std::string& archive, const char* target) {
     WalkResult result;
-    if (!payload::PassesHeaderTest(reinterpret_cast<const uint8_t*>(archive.data()), archive.size())) return result;
-    payload::ArchiveLayout layout = payload::ScanArchive(ReadString, const_cast<std::string*>(&archive), archive.size());
+    if (!payload::PassesHeaderTest(reinterpret_cast<const uint8_t*>(archive.data()), archive.size()))
+        return result;
+    payload::ArchiveLayout layout =
+        payload::ScanArchive(ReadString, const_cast<std::string*>(&archive), archive.size());
     if (layout.archive != Refusal::None) return result;
 
     Memory memory{&archive, 0};
-    zlib_filefunc_def layer = {OpenMemory, ReadMemory, WriteNothing, TellMemory,
-                               SeekMemory, CloseNothing, NoError,     &memory};
+    zlib_filefunc_def layer = {OpenMemory, ReadMemory,   WriteNothing, TellMemory,
+                               SeekMemory, CloseNothing, NoError,      &memory};
     unzFile zip = unzOpen2("", &layer);
     unz_global_info global{};
     if (!zip || unzGetGlobalInfo(zip, &global) != UNZ_OK || global.number_entry != layout.count) {
@@ -92,7 +96,8 @@ WalkResult WalkArchive(const std::string& archive, const char* target) {
         const size_t n = TextLength(name);
         out.folder = (payload::DecodeAttributes(static_cast<uint32_t>(info.external_fa)) & 0x10) ||
                      (n && (name[n - 1] == '/' || name[n - 1] == '\\'));
-        if (!out.folder && payload::ReadEntryData(zip, out.declared, Count, &out, buffer) != payload::DataOutcome::Ok) {
+        if (!out.folder &&
+            payload::ReadEntryData(zip, out.declared, Count, &out, buffer) != payload::DataOutcome::Ok) {
             result.outputs.push_back(out);
             break;
         }

@@ -11,7 +11,7 @@
 namespace qv::test {
 
 struct WalkOutput {
-    std::string path;       // the output path below the target
+    std::string path;  // the output path below the target
     bool folder = false;
     uint64_t bytes = 0;     // data handed on for a file
     uint32_t declared = 0;  // its declared size

@@ -99,8 +99,8 @@ bool WaitForProcessEnd(const char* exeName, DWORD timeoutMs, DWORD* exitCode) {
             process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pe.th32ProcessID);
     CloseHandle(snap);
     if (!process) return false;
-    const bool ended = WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0 &&
-                       GetExitCodeProcess(process, exitCode);
+    const bool ended =
+        WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0 && GetExitCodeProcess(process, exitCode);
     CloseHandle(process);
     return ended;
 }
@@ -128,8 +128,8 @@ bool RunUnix(std::string command, Done done) {
     // Its own standard handles: given ours, Wine leaves this process's
     // standard output unusable afterwards.
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE nul = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                             OPEN_EXISTING, 0, nullptr);
+    HANDLE nul = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             &inherit, OPEN_EXISTING, 0, nullptr);
     STARTUPINFOA si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;

@@ -15,8 +15,8 @@ std::string BuildZip(const std::vector<ZipEntrySpec>& entries) {
         std::string stored = e.deflate ? pack::RawDeflate(e.data, 6) : e.data;
         if (e.corruptData)
             for (size_t i = 0; i < stored.size(); i += 3) stored[i] = static_cast<char>(~stored[i]);
-        const uint32_t size =
-            e.declaredSize >= 0 ? static_cast<uint32_t>(e.declaredSize) : static_cast<uint32_t>(e.data.size());
+        const uint32_t size = e.declaredSize >= 0 ? static_cast<uint32_t>(e.declaredSize)
+                                                  : static_cast<uint32_t>(e.data.size());
         uint32_t crc = Crc32(e.data.substr(0, size));
         if (e.wrongCrc) crc ^= 0x5A5A5A5A;
         const uint32_t offset = static_cast<uint32_t>(archive.size());

@@ -96,7 +96,8 @@ TEST(Validator, RejectsWhatTheInstallerCannotExtractNamingTheEntry) {
     cases.push_back({"encrypted", s, "entry 1 \"Zentrel/a.txt\": encrypted"});
     s = good;
     Set16(s, Central(s, 2) + 10, 12);
-    cases.push_back({"method", s, "entry 2 \"Zentrel/b.bin\": compression method other than stored or deflate"});
+    cases.push_back(
+        {"method", s, "entry 2 \"Zentrel/b.bin\": compression method other than stored or deflate"});
     s = good;
     Set16(s, Get32(s, Central(s, 2) + 42) + 8, 0);
     cases.push_back(
@@ -121,8 +122,8 @@ TEST(Validator, RejectsWhatTheInstallerCannotExtractNamingTheEntry) {
     cases.push_back(
         {"drive", WriteArchive({{"C:x", "x", 0}}), "entry 0 \"C:x\": absolute name or \"..\" segment"});
     const std::string longName = "Zentrel/" + std::string(229, 'n');
-    cases.push_back({"long", WriteArchive({{longName, "x", 0}}),
-                     "does not fit 260 bytes below the install root"});
+    cases.push_back(
+        {"long", WriteArchive({{longName, "x", 0}}), "does not fit 260 bytes below the install root"});
     cases.push_back({"nameless", WriteArchive({{"", "x", 0}}),
                      "archive: does not begin with a local header of a named first entry"});
     cases.push_back({"short", "PK\x03\x04", "archive: does not begin"});
@@ -143,7 +144,8 @@ TEST(Validator, RefusesAPayloadWithoutTheShapeTheInstallerNeeds) {
     bare.push_back({"Zentrel/Zentrel.exe", "MZ z", 0});
     EXPECT_EQ("payload: no file \"Zentrel/Uninstall.exe\" (the uninstall entry points at it)",
               CheckArchive(WriteArchive(bare)));
-    EXPECT_NE(std::string::npos, CheckArchive(WriteArchive(Sample())).find("no file \"Zentrel/Zentrel.exe\""));
+    EXPECT_NE(std::string::npos,
+              CheckArchive(WriteArchive(Sample())).find("no file \"Zentrel/Zentrel.exe\""));
     std::vector<PackEntry> outside = product;
     outside.push_back({"Other/readme.txt", "x", 0});
     EXPECT_EQ("entry 6 \"Other/readme.txt\": outside the one top folder \"Zentrel/\"",
@@ -153,7 +155,8 @@ TEST(Validator, RefusesAPayloadWithoutTheShapeTheInstallerNeeds) {
     deep.push_back({"Zentrel/" + std::string(248 - 23 - 8, 'd') + "/", "", 0});
     EXPECT_NE(std::string::npos, CheckArchive(WriteArchive(deep)).find("a folder of 248 bytes or more"));
     EXPECT_EQ("nothing to pack: the folder is empty", CheckPackable({}));
-    EXPECT_EQ("more than 65535 entries (65536)", CheckPackable(std::vector<PackEntry>(65536, PackEntry{"f", "", 0})));
+    EXPECT_EQ("more than 65535 entries (65536)",
+              CheckPackable(std::vector<PackEntry>(65536, PackEntry{"f", "", 0})));
     EXPECT_EQ("", CheckPackable(product));
 }
 

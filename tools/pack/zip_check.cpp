@@ -54,7 +54,8 @@ bool DataMatches(const std::string& stored, uint32_t method, uint32_t size, uint
 }
 
 bool IsFolder(const std::string& name, uint32_t external) {
-    return (payload::DecodeAttributes(external) & 0x10) || (!name.empty() && (name.back() == '/' || name.back() == '\\'));
+    return (payload::DecodeAttributes(external) & 0x10) ||
+           (!name.empty() && (name.back() == '/' || name.back() == '\\'));
 }
 
 }  // namespace
@@ -73,7 +74,8 @@ std::string CheckExtractable(const std::string& s) {
     for (uint32_t i = 0; i < layout.count && message.empty(); ++i) {
         const uint32_t method = Get16(s, at + 10), crc = Get32(s, at + 16);
         const uint32_t compressed = Get32(s, at + 20), size = Get32(s, at + 24);
-        const uint32_t nameLength = Get16(s, at + 28), external = Get32(s, at + 38), local = Get32(s, at + 42);
+        const uint32_t nameLength = Get16(s, at + 28), external = Get32(s, at + 38),
+                       local = Get32(s, at + 42);
         const std::string name = s.substr(at + 46, nameLength);
         at += 46 + nameLength + Get16(s, at + 30) + Get16(s, at + 32);
 
@@ -102,7 +104,8 @@ std::string CheckArchive(const std::string& s) {
         const std::string name = s.substr(at + 46, nameLength);
         at += 46 + nameLength + Get16(s, at + 30) + Get16(s, at + 32);
         if (name.compare(0, 8, "Zentrel/") != 0)
-            return "entry " + std::to_string(i) + " \"" + name + "\": outside the one top folder \"Zentrel/\"";
+            return "entry " + std::to_string(i) + " \"" + name +
+                   "\": outside the one top folder \"Zentrel/\"";
         program = program || (name == "Zentrel/Zentrel.exe" && !IsFolder(name, external));
         uninstaller = uninstaller || (name == "Zentrel/Uninstall.exe" && !IsFolder(name, external));
     }
