@@ -27,6 +27,9 @@ using UniqueBlock = std::unique_ptr<T, BlockDeleter>;
 // Declares [begin, end) as the program's constant data for FreeBlock.
 void SetConstantDataRange(const void* begin, const void* end);
 
+// The range given to SetConstantDataRange.
+void GetConstantDataRange(const void** begin, const void** end);
+
 // True when p lies in the range given to SetConstantDataRange.
 bool IsConstantData(const void* p);
 

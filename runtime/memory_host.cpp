@@ -16,6 +16,11 @@ void SetConstantDataRange(const void* begin, const void* end) {
     g_constEnd = end;
 }
 
+void GetConstantDataRange(const void** begin, const void** end) {
+    *begin = g_constBegin;
+    *end = g_constEnd;
+}
+
 bool IsConstantData(const void* p) {
     auto a = reinterpret_cast<uintptr_t>(p);
     return a >= reinterpret_cast<uintptr_t>(g_constBegin) && a < reinterpret_cast<uintptr_t>(g_constEnd);

@@ -24,6 +24,11 @@ void SetConstantDataRange(const void* begin, const void* end) {
     g_constEnd = reinterpret_cast<uintptr_t>(end);
 }
 
+void GetConstantDataRange(const void** begin, const void** end) {
+    *begin = reinterpret_cast<const void*>(g_constBegin);
+    *end = reinterpret_cast<const void*>(g_constEnd);
+}
+
 bool IsConstantData(const void* p) {
     auto a = reinterpret_cast<uintptr_t>(p);
     return a >= g_constBegin && a < g_constEnd;

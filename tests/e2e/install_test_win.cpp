@@ -4,6 +4,7 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -33,12 +34,27 @@ void ExpectSameTree(const std::string& a, const std::string& b, int* files) {
     FindClose(h);
 }
 
-void ExpectRegistration(const std::string& stamp) {
+std::string TodayStamp() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return std::to_string(now.wYear) + std::to_string(now.wMonth) + std::to_string(now.wDay);
+}
+
+// The dates a run may stamp: that of its start and that of its end (midnight
+// may pass in between).
+struct RunDates {
+    std::string before = TodayStamp();
+    std::string after;
+    void Ended() { after = TodayStamp(); }
+};
+
+void ExpectRegistration(const RunDates& dates) {
     auto sz = [](const std::string& s) { return std::make_pair(DWORD{REG_SZ}, s + '\0'); };
+    const auto counter = ReadLocalMachine(kSettingsKey, "Counter");
+    EXPECT_TRUE(counter == sz(dates.before) || counter == sz(dates.after)) << counter.second;
     EXPECT_EQ(sz(Root()), ReadLocalMachine(kProductKey, "InstPath"));
-    EXPECT_EQ(sz(stamp), ReadLocalMachine(kSettingsKey, "Counter"));
+    EXPECT_EQ(counter, ReadLocalMachine(kSettingsKey, "Scancode"));
     EXPECT_EQ(sz("100%"), ReadLocalMachine(kSettingsKey, "installpro"));
-    EXPECT_EQ(sz(stamp), ReadLocalMachine(kSettingsKey, "Scancode"));
     EXPECT_EQ(sz(Root() + "Zentrel\\Zentrel.exe"), ReadLocalMachine(kUninstallKey, "DisplayIcon"));
     EXPECT_EQ(sz("Quorvane"), ReadLocalMachine(kUninstallKey, "DisplayName"));
     EXPECT_EQ(sz("2.18.0.10"), ReadLocalMachine(kUninstallKey, "DisplayVersion"));
@@ -70,21 +86,34 @@ void ExpectShortcuts() {
     EXPECT_EQ("/n", desktop.arguments);
 }
 
-std::string TodayStamp() {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    return std::to_string(now.wYear) + std::to_string(now.wMonth) + std::to_string(now.wDay);
-}
-
 class Installation : public testing::Test {
 protected:
     void TearDown() override { KillProcesses("Zentrel.exe"); }
 };
 
+uint64_t WriteTime(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+           data.ftLastWriteTime.dwLowDateTime;
+}
+
+uint64_t KeyWriteTime(const char* key) {
+    HKEY h = nullptr;
+    FILETIME t{};
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &h) != ERROR_SUCCESS) return 0;
+    RegQueryInfoKeyA(h, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                     nullptr, &t);
+    RegCloseKey(h);
+    return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+}
+
 TEST_F(Installation, InstallsEverythingShowsNothingAndStartsTheProduct) {
     ForgetInstallation();
     const std::string elsewhere = MakeTempFolder("cwd");
+    RunDates dates;
     ChildOutcome out = RunInstaller(" /S --target D:\\elsewhere", elsewhere.c_str());
+    dates.Ended();
     EXPECT_FALSE(out.timedOut);
     EXPECT_EQ(0u, out.exitCode);
     EXPECT_TRUE(out.boxes.empty());
@@ -97,8 +126,19 @@ TEST_F(Installation, InstallsEverythingShowsNothingAndStartsTheProduct) {
     EXPECT_EQ(44, files);
     EXPECT_TRUE(PathExists(ProductFolder() + "\\Win10x64"));
     EXPECT_EQ(0u, GetFileAttributesA((ProductFolder() + "\\Zentrel.exe").c_str()) & FILE_ATTRIBUTE_READONLY);
-    ExpectRegistration(TodayStamp());
+    ExpectRegistration(dates);
     ExpectShortcuts();
+    // The order of what the run leaves: registry values, staging archive,
+    // product tree (its folder changes with its last entry), the Start-menu
+    // shortcut, the uninstall shortcut, the desktop shortcut.
+    const uint64_t order[] = {KeyWriteTime(kUninstallKey),
+                              WriteTime(Staging()),
+                              WriteTime(ProductFolder()),
+                              WriteTime(MenuFolder() + "\\Quorvane.lnk"),
+                              WriteTime(MenuFolder() + "\\" + kUninstallLinkName),
+                              WriteTime(DesktopLink())};
+    for (size_t i = 0; i < std::size(order); ++i) EXPECT_NE(0u, order[i]) << i;
+    for (size_t i = 1; i < std::size(order); ++i) EXPECT_LE(order[i - 1], order[i]) << "effect " << i;
 
     ASSERT_TRUE(WaitForLaunches(1));
     const std::string record = ReadWholeFile(LaunchLog());
@@ -110,19 +150,29 @@ TEST_F(Installation, InstallsEverythingShowsNothingAndStartsTheProduct) {
 }
 
 TEST_F(Installation, ASecondRunReplacesEverythingAndStartsTheProductAgain) {
-    WriteWholeFile(ProductFolder() + "\\Res\\settings.cfg", "damaged");
-    DeleteFileA(DesktopLink().c_str());
+    ForgetInstallation();
+    ASSERT_EQ(0u, RunInstaller().exitCode);
+    ASSERT_TRUE(WaitForLaunches(1));
+    KillProcesses("Zentrel.exe");
+    // Damage a file, a shortcut and a value, and see that it took.
+    ASSERT_TRUE(WriteWholeFile(ProductFolder() + "\\Res\\settings.cfg", "damaged"));
+    ASSERT_TRUE(DeleteFileA(DesktopLink().c_str()));
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kProductKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegSetValueExA(key, "InstPath", 0, REG_SZ, reinterpret_cast<const BYTE*>("X"), 2);
-        RegCloseKey(key);
-    }
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kProductKey, 0, KEY_SET_VALUE, &key));
+    RegSetValueExA(key, "InstPath", 0, REG_SZ, reinterpret_cast<const BYTE*>("X"), 2);
+    RegCloseKey(key);
+    ASSERT_EQ("damaged", ReadWholeFile(ProductFolder() + "\\Res\\settings.cfg"));
+    ASSERT_FALSE(PathExists(DesktopLink()));
+    ASSERT_EQ(std::string("X", 2), ReadLocalMachine(kProductKey, "InstPath").second);
+
     const int before = LaunchCount();
+    RunDates dates;
     ChildOutcome out = RunInstaller();
+    dates.Ended();
     EXPECT_EQ(0u, out.exitCode);
     int files = 0;
     ExpectSameTree(g_productDir + "\\Zentrel", ProductFolder(), &files);
-    ExpectRegistration(TodayStamp());
+    ExpectRegistration(dates);
     ExpectShortcuts();
     EXPECT_TRUE(WaitForLaunches(before + 1));
 }
@@ -133,13 +183,15 @@ TEST_F(Installation, AHeldStagingFileLeavesNothingExtractedButTheRestRuns) {
     ASSERT_TRUE(WriteWholeFile(Staging(), "held"));
     HANDLE held = CreateFileA(Staging().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    RunDates dates;
     ChildOutcome out = RunInstaller();
+    dates.Ended();
     CloseHandle(held);
     EXPECT_EQ(0u, out.exitCode);
     EXPECT_TRUE(out.boxes.empty());
     EXPECT_EQ("held", ReadWholeFile(Staging()));
     EXPECT_FALSE(PathExists(ProductFolder() + "\\Zentrel.exe"));
-    ExpectRegistration(TodayStamp());
+    ExpectRegistration(dates);
     ExpectShortcuts();
     Sleep(2000);
     EXPECT_EQ(0, LaunchCount()) << "the launch finds no product";
@@ -181,4 +233,3 @@ TEST_F(Installation, AMissingStartMenuParentLeavesOnlyTheDesktopShortcut) {
 
 }  // namespace
 }  // namespace qv::test
-

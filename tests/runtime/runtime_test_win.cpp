@@ -29,6 +29,21 @@ TEST(FreeBlock, IgnoresNullAndConstantDataAndFreesHeapBlocks) {
     FreeBlock(block);
 }
 
+// A heap block declared constant data is left alone: FreeBlock never reaches
+// HeapFree for it (Wine's HeapFree of a foreign pointer just fails, so a
+// literal alone would not show it).
+TEST(FreeBlock, NeverFreesInsideTheConstantRange) {
+    const void *begin = nullptr, *end = nullptr;
+    GetConstantDataRange(&begin, &end);
+    auto* block = static_cast<char*>(AllocBlock(64));
+    SetConstantDataRange(block, block + 64);
+    FreeBlock(block + 16);
+    FreeBlock(block);
+    SetConstantDataRange(begin, end);
+    EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, block)) << "the block was freed";
+    FreeBlock(block);
+}
+
 TEST(RuntimeNotify, AllocatesAndFreesBlocks) {
     void* block = reinterpret_cast<void*>(RuntimeNotify(kAllocBlock, 100, 0));
     ASSERT_NE(nullptr, block);

@@ -24,7 +24,8 @@ std::string Folder(int32_t kind) {
 }
 
 TEST(SpecialFolder, KindsGiveTheirFoldersWithOneSeparator) {
-    const int csidl[] = {5, 6, 16, 20, 11, 2, 7, 26};
+    const int csidl[] = {CSIDL_PERSONAL,  CSIDL_FAVORITES, CSIDL_DESKTOPDIRECTORY, CSIDL_FONTS,
+                         CSIDL_STARTMENU, CSIDL_PROGRAMS,  CSIDL_STARTUP,          CSIDL_APPDATA};
     for (int kind = 1; kind <= 8; ++kind) {
         char expected[MAX_PATH] = {};
         if (!SHGetSpecialFolderPathA(nullptr, expected, csidl[kind - 1], FALSE)) {
@@ -123,9 +124,11 @@ TEST_F(Shortcut, FailsWithoutWritingForMissingFolderOrOverlongName) {
     std::string longName = dir_ + "\\" + std::string(256 - dir_.size() - 1, 'n');
     ASSERT_EQ(256u, longName.size());
     EXPECT_FALSE(Create({MakeText(longName.c_str()), MakeText("C:\\x.exe")}));
-    std::string fits = longName.substr(0, 255 - 0);
-    fits.resize(200);
+    EXPECT_FALSE(PathExists(longName + ".lnk"));
+    // 255 bytes still take the suffix (259 with it).
+    const std::string fits = longName.substr(0, 255);
     EXPECT_TRUE(Create({MakeText(fits.c_str()), MakeText("C:\\x.exe")}));
+    EXPECT_TRUE(PathExists(fits + ".lnk"));
 }
 
 TEST(ShellVerb, OpeningAShortcutStartsItsTargetWithItsArguments) {
