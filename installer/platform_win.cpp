@@ -29,10 +29,10 @@ constexpr int32_t kQueryPosition = 884;
 // like 0 or 1 that only a caught access violation would survive.
 void RedirectionCall(uint32_t routineId) {
     void* previous = nullptr;
-    if (CallDeclared(routineId, kRedirectionPosition, kCallDisableRedirection,
-                     {reinterpret_cast<uintptr_t>(&previous)}))
-        CallDeclared(routineId, kRedirectionPosition, kCallRevertRedirection,
-                     {reinterpret_cast<uintptr_t>(previous)});
+    if (Declared<decltype(::Wow64DisableWow64FsRedirection)>::Call(routineId, kRedirectionPosition,
+                                                                   kCallDisableRedirection, &previous))
+        Declared<decltype(::Wow64RevertWow64FsRedirection)>::Call(routineId, kRedirectionPosition,
+                                                                  kCallRevertRedirection, previous);
 }
 
 }  // namespace
@@ -41,14 +41,17 @@ void RedirectionFirst() { RedirectionCall(kRedirectionFirstId); }
 void RedirectionSecond() { RedirectionCall(kRedirectionSecondId); }
 
 void DetectBitness(int32_t* wow64Answer, int32_t* is64) {
-    const uintptr_t kernel = CallDeclared(kInstallerSequenceId, kLookupPosition, kCallGetModuleHandle,
-                                          {reinterpret_cast<uintptr_t>("kernel32")});
-    const uintptr_t found = CallDeclared(kInstallerSequenceId, kLookupPosition, kCallGetProcAddress,
-                                         {kernel, reinterpret_cast<uintptr_t>("IsWow64Process")});
+    const uintptr_t kernel = Declared<decltype(::GetModuleHandleA)>::Call(
+        kInstallerSequenceId, kLookupPosition, kCallGetModuleHandle, "kernel32");
+    const uintptr_t found =
+        Declared<decltype(::GetProcAddress)>::Call(kInstallerSequenceId, kLookupPosition, kCallGetProcAddress,
+                                                   reinterpret_cast<HMODULE>(kernel), "IsWow64Process");
     if (found == 0) return;
-    const uintptr_t process = CallDeclared(kInstallerSequenceId, kQueryPosition, kCallGetCurrentProcess, {});
-    const uint32_t ok = CallDeclared(kInstallerSequenceId, kQueryPosition, kCallIsWow64Process,
-                                     {process, reinterpret_cast<uintptr_t>(wow64Answer)});
+    const uintptr_t process = Declared<decltype(::GetCurrentProcess)>::Call(
+        kInstallerSequenceId, kQueryPosition, kCallGetCurrentProcess);
+    const uint32_t ok =
+        Declared<decltype(::IsWow64Process)>::Call(kInstallerSequenceId, kQueryPosition, kCallIsWow64Process,
+                                                   reinterpret_cast<HANDLE>(process), wow64Answer);
     if (ok != 0 && *wow64Answer != 0) *is64 = 1;
 }
 
