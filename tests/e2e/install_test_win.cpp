@@ -10,6 +10,7 @@
 
 #include "tests/e2e/e2e_support_win.h"
 #include "tests/support/child_process_win.h"
+#include "tests/support/registry_rows.h"
 #include "tests/support/system_read_win.h"
 
 namespace qv::test {
@@ -49,22 +50,18 @@ struct RunDates {
 };
 
 void ExpectRegistration(const RunDates& dates) {
-    auto sz = [](const std::string& s) { return std::make_pair(DWORD{REG_SZ}, s + '\0'); };
-    const auto counter = ReadLocalMachine(kSettingsKey, "Counter");
-    EXPECT_TRUE(counter == sz(dates.before) || counter == sz(dates.after)) << counter.second;
-    EXPECT_EQ(sz(Root()), ReadLocalMachine(kProductKey, "InstPath"));
-    EXPECT_EQ(counter, ReadLocalMachine(kSettingsKey, "Scancode"));
-    EXPECT_EQ(sz("100%"), ReadLocalMachine(kSettingsKey, "installpro"));
-    EXPECT_EQ(sz(Root() + "Zentrel\\Zentrel.exe"), ReadLocalMachine(kUninstallKey, "DisplayIcon"));
-    EXPECT_EQ(sz("Quorvane"), ReadLocalMachine(kUninstallKey, "DisplayName"));
-    EXPECT_EQ(sz("2.18.0.10"), ReadLocalMachine(kUninstallKey, "DisplayVersion"));
-    EXPECT_EQ(std::make_pair(DWORD{REG_DWORD}, std::string("\xFD\xC6\x00\x00", 4)),
-              ReadLocalMachine(kUninstallKey, "EstimatedSize"));
-    EXPECT_EQ(sz(Root() + "Zentrel"), ReadLocalMachine(kUninstallKey, "InstallLocation"));
-    EXPECT_EQ(sz("quorvane.com"), ReadLocalMachine(kUninstallKey, "Publisher"));
-    EXPECT_EQ(sz(Root() + "Zentrel\\Uninstall.exe"), ReadLocalMachine(kUninstallKey, "UninstallString"));
-    EXPECT_EQ(sz("https://www.quorvane.com/"), ReadLocalMachine(kUninstallKey, "URLInfoAbout"));
-    EXPECT_EQ(sz("https://www.quorvane.com/"), ReadLocalMachine(kUninstallKey, "URLUpdateInfo"));
+    const std::string stamp = ReadLocalMachine(kSettingsKey, "Counter").second;
+    EXPECT_TRUE(stamp == dates.before + '\0' || stamp == dates.after + '\0') << stamp;
+    for (const ExpectedValue& v :
+         ExpectedRegistry(Root(), stamp.empty() ? "" : stamp.substr(0, stamp.size() - 1))) {
+        SCOPED_TRACE(v.name);
+        const auto read = ReadLocalMachine(v.key.c_str(), v.name.c_str());
+        if (v.dword) {
+            EXPECT_EQ(std::make_pair(DWORD{REG_DWORD}, std::string("\xFD\xC6\x00\x00", 4)), read);
+        } else {
+            EXPECT_EQ(std::make_pair(DWORD{REG_SZ}, v.text + '\0'), read);
+        }
+    }
 }
 
 void ExpectShortcuts() {

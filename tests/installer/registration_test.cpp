@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/registry_rows.h"
+
 namespace qv::installer {
 namespace {
 
@@ -27,35 +29,20 @@ TEST(Registration, WritesThirteenRowsInOrderUnderLocalMachine) {
     g_written.clear();
     RegisterProduct("C:\\Program Files (x86)\\", "2026129", RecordWrite);
     ASSERT_EQ(13u, g_written.size());
-    const std::string uninstall =
-        "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zentrel2.0\\";
-    const char* expected[13][2] = {
-        {"SOFTWARE\\WOW6432Node\\Zentrel2.0\\InstPath", "C:\\Program Files (x86)\\"},
-        {"SOFTWARE\\WOW6432Node\\Halvik\\Zentrel\\Counter", "2026129"},
-        {"SOFTWARE\\WOW6432Node\\Halvik\\Zentrel\\installpro", "100%"},
-        {"SOFTWARE\\WOW6432Node\\Halvik\\Zentrel\\Scancode", "2026129"},
-        {"DisplayIcon", "C:\\Program Files (x86)\\Zentrel\\Zentrel.exe"},
-        {"DisplayName", "Quorvane"},
-        {"DisplayVersion", "2.18.0.10"},
-        {"EstimatedSize", nullptr},
-        {"InstallLocation", "C:\\Program Files (x86)\\Zentrel"},
-        {"Publisher", "quorvane.com"},
-        {"UninstallString", "C:\\Program Files (x86)\\Zentrel\\Uninstall.exe"},
-        {"URLInfoAbout", "https://www.quorvane.com/"},
-        {"URLUpdateInfo", "https://www.quorvane.com/"},
-    };
-    for (int i = 0; i < 13; ++i) {
-        SCOPED_TRACE(i + 1);
+    const std::vector<test::ExpectedValue> expected =
+        test::ExpectedRegistry("C:\\Program Files (x86)\\", "2026129");
+    for (size_t i = 0; i < expected.size(); ++i) {
+        SCOPED_TRACE(expected[i].name);
         EXPECT_EQ(4, g_written[i].root);
-        const std::string path = i < 4 ? expected[i][0] : uninstall + expected[i][0];
-        EXPECT_EQ(path, g_written[i].path);
-        if (expected[i][1]) {
+        EXPECT_EQ(expected[i].key + "\\" + expected[i].name, g_written[i].path);
+        if (expected[i].dword) {
+            EXPECT_EQ(kTagF64, g_written[i].tag) << "a number, not a text";
+            EXPECT_EQ(50941.0, g_written[i].number);
+        } else {
             EXPECT_EQ(kTagText, g_written[i].tag);
-            EXPECT_EQ(expected[i][1], g_written[i].text);
+            EXPECT_EQ(expected[i].text, g_written[i].text);
         }
     }
-    EXPECT_EQ(kTagF64, g_written[7].tag);
-    EXPECT_EQ(50941.0, g_written[7].number);
 }
 
 TEST(Registration, NullRootAndStampAreWrittenAsEmptyTexts) {
