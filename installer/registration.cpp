@@ -28,7 +28,7 @@ const RegistryRow kRegistryRows[kRegistryRowCount] = {
 
 void RegisterProduct(const char* installRoot, const char* dateStamp, Command writeValue) {
     for (const RegistryRow& row : kRegistryRows) {
-        char* built = nullptr;
+        UniqueBlock<char> built;
         TypedValue args[3] = {MakeInt(4), MakeText(row.valuePath), {}};
         switch (row.value) {
             case RowValue::InstallRoot:
@@ -41,8 +41,8 @@ void RegisterProduct(const char* installRoot, const char* dateStamp, Command wri
                 args[2] = MakeText(row.text);
                 break;
             case RowValue::RootPlus:
-                built = ConcatTexts({installRoot, row.text});
-                args[2] = MakeText(built);
+                built.reset(ConcatTexts({installRoot, row.text}));
+                args[2] = MakeText(built.get());
                 break;
             case RowValue::Number: {
                 TypedValue number{};
@@ -54,7 +54,6 @@ void RegisterProduct(const char* installRoot, const char* dateStamp, Command wri
         }
         TypedValue ignored{};
         writeValue(&ignored, 3, args);
-        FreeBlock(built);
     }
 }
 

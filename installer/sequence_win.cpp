@@ -65,9 +65,10 @@ void BuildDateStamp() {
     GetYear(&year, 1, &date);
     GetMonth(&month, 1, &date);
     GetDay(&day, 1, &date);
-    char* parts[3] = {IntegerText(year.i32), IntegerText(month.i32), IntegerText(day.i32)};
-    char* stamp = ConcatTexts({parts[0], parts[1], parts[2]});
-    for (char* part : parts) FreeBlock(part);
+    const UniqueBlock<char> parts[3] = {UniqueBlock<char>(IntegerText(year.i32)),
+                                        UniqueBlock<char>(IntegerText(month.i32)),
+                                        UniqueBlock<char>(IntegerText(day.i32))};
+    char* stamp = ConcatTexts({parts[0].get(), parts[1].get(), parts[2].get()});
     FreeBlock(g_installer.dateStamp);
     g_installer.dateStamp = stamp;
 }

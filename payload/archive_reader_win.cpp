@@ -177,11 +177,8 @@ uint32_t Describe(ArchiveReader* reader, int32_t index, ArchiveEntry* entry) {
     const int check = qv_unz_check_local(Zip(reader), &extraOffset, &extraSize);
     if (check == UNZ_ERRNO) return kStatusLocalExtra;
     if (check != UNZ_OK) return kStatusHeaderMismatch;
-    auto* extra = static_cast<uint8_t*>(AllocBlock(extraSize ? extraSize : 1));
-    if (qv_unz_read_at(Zip(reader), extraOffset, extra, extraSize) != UNZ_OK) {
-        FreeBlock(extra);
-        return kStatusLocalExtra;
-    }
+    UniqueBlock<uint8_t> extra(static_cast<uint8_t*>(AllocBlock(extraSize ? extraSize : 1)));
+    if (qv_unz_read_at(Zip(reader), extraOffset, extra.get(), extraSize) != UNZ_OK) return kStatusLocalExtra;
 
     entry->index = index;
     std::memcpy(entry->name, name, info.size_filename);
@@ -190,8 +187,7 @@ uint32_t Describe(ArchiveReader* reader, int32_t index, ArchiveEntry* entry) {
     // DOS times are local times of the machine that made the archive.
     entry->accessTime = entry->creationTime = entry->writeTime =
         DosToUtc(static_cast<uint32_t>(info.dosDate));
-    const UnixTimes ut = FindUnixTimes(extra, extraSize);
-    FreeBlock(extra);
+    const UnixTimes ut = FindUnixTimes(extra.get(), extraSize);
     if (ut.write) entry->writeTime = ToFileTime(UnixToFileTime(ut.writeTime));
     if (ut.access) entry->accessTime = ToFileTime(UnixToFileTime(ut.accessTime));
     if (ut.creation) entry->creationTime = ToFileTime(UnixToFileTime(ut.creationTime));

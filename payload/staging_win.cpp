@@ -9,25 +9,23 @@
 namespace qv::payload {
 
 void StagePayloadInto(const char* folder) {
-    char* path = ConcatTexts({folder, installer::kStagingArchive});
+    UniqueBlock<char> path(ConcatTexts({folder, installer::kStagingArchive}));
     const TypedValue constant = MakeByteSet(qv_payload_archive);
     TypedValue copy{};
     ToByteSet(&copy, 1, &constant);
-    const TypedValue args[2] = {MakeText(path ? path : ""),
-                                MakeByteSet(copy.bytes ? copy.bytes : qv_empty_byte_set)};
+    UniqueBlock<const void> bytes(copy.bytes);
+    const TypedValue args[2] = {MakeText(path ? path.get() : ""),
+                                MakeByteSet(bytes ? bytes.get() : qv_empty_byte_set)};
     TypedValue ignored{};
     WriteBytesToFile(&ignored, 2, args);
-    FreeBlock(path);
-    FreeBlock(const_cast<void*>(copy.bytes));
 }
 
 void StagePayload() {
     const TypedValue kind = MakeInt(installer::kFolderAppData);
     TypedValue folder{};
     shell::GetSpecialFolder(&folder, 1, &kind);
-    char* text = const_cast<char*>(folder.text);
-    StagePayloadInto(text);
-    FreeBlock(text);
+    UniqueBlock<const char> text(folder.text);
+    StagePayloadInto(text.get());
 }
 
 }  // namespace qv::payload

@@ -97,6 +97,7 @@ void WriteBytesToFile(TypedValue* result, int argc, const TypedValue* args) {
             written != length)
             return;
     }
+    // Closed by hand: a failed close (data not written) is a failed write.
     if (!CloseHandle(file.release())) return;
     result->word = 1;
 }

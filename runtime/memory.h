@@ -19,7 +19,7 @@ void FreeBlock(void* block);
 
 // Owns a runtime memory block: FreeBlock when it goes.
 struct BlockDeleter {
-    void operator()(void* block) const noexcept { FreeBlock(block); }
+    void operator()(const void* block) const noexcept { FreeBlock(const_cast<void*>(block)); }
 };
 template <typename T>
 using UniqueBlock = std::unique_ptr<T, BlockDeleter>;

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "runtime/handles_win.h"
 #include "runtime/library_search_win.h"
 
 namespace {
@@ -19,13 +20,12 @@ void AppendLaunchRecord() {
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     GetCurrentDirectoryA(MAX_PATH, cwd);
     const std::string line = std::string(self) + "\t" + GetCommandLineA() + "\t" + cwd + "\r\n";
-    HANDLE log =
-        CreateFileA((folder + "\\launch.log").c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (log == INVALID_HANDLE_VALUE) return;
+    qv::UniqueHandleFile log(CreateFileA((folder + "\\launch.log").c_str(), FILE_APPEND_DATA,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!log) return;
     DWORD written = 0;
-    WriteFile(log, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-    CloseHandle(log);
+    WriteFile(log.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
 
 LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {

@@ -82,11 +82,10 @@ void CreateShortcut(TypedValue* result, int argc, const TypedValue* args) {
 
     // One wide character per byte and the NUL is enough for any multibyte text.
     const size_t characters = TextLength(linkPath) + 1;
-    auto* wide = static_cast<wchar_t*>(AllocBlock(characters * sizeof(wchar_t)));
-    if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, wide, static_cast<int>(characters)) != 0 &&
-        SUCCEEDED(file->Save(wide, TRUE)))
+    UniqueBlock<wchar_t> wide(static_cast<wchar_t*>(AllocBlock(characters * sizeof(wchar_t))));
+    if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, wide.get(), static_cast<int>(characters)) != 0 &&
+        SUCCEEDED(file->Save(wide.get(), TRUE)))
         result->word = 1;
-    FreeBlock(wide);
 }
 
 void ExecuteShellVerb(TypedValue*, int argc, const TypedValue* args) {
