@@ -131,8 +131,87 @@ TEST_F(Shortcut, FailsWithoutWritingForMissingFolderOrOverlongName) {
     EXPECT_TRUE(PathExists(fits + ".lnk"));
 }
 
+// ShellExecuteA as the command calls it: this program's import slot points
+// at a recorder while a test runs.
+struct ShellCall {
+    int calls = 0;
+    const char* verb = nullptr;
+    std::string verbText, file;
+    const char* parameters = nullptr;
+    std::string parametersText;
+    const char* folder = nullptr;
+    int show = -1;
+};
+ShellCall g_shell;
+
+HINSTANCE WINAPI RecordShellExecute(HWND, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR folder,
+                                    INT show) {
+    ++g_shell.calls;
+    g_shell.verb = verb;
+    g_shell.verbText = verb ? verb : "";
+    g_shell.file = file ? file : "";
+    g_shell.parameters = parameters;
+    g_shell.parametersText = parameters ? parameters : "";
+    g_shell.folder = folder;
+    g_shell.show = show;
+    return reinterpret_cast<HINSTANCE>(42);
+}
+
+extern "C" void* g_shellExecuteSlot __asm__("__imp__ShellExecuteA@24");
+
+class ShellVerbCall : public testing::Test {
+protected:
+    void SetUp() override {
+        g_shell = ShellCall{};
+        DWORD old = 0;
+        ASSERT_TRUE(VirtualProtect(&g_shellExecuteSlot, sizeof(void*), PAGE_READWRITE, &old));
+        saved_ = g_shellExecuteSlot;
+        g_shellExecuteSlot = reinterpret_cast<void*>(&RecordShellExecute);
+    }
+    void TearDown() override { g_shellExecuteSlot = saved_; }
+    void Run(std::initializer_list<TypedValue> args) {
+        TypedValue result{};
+        shell::ExecuteShellVerb(&result, static_cast<int>(args.size()), args.begin());
+        EXPECT_EQ(0u, result.raw) << "nothing is returned";
+    }
+    void* saved_ = nullptr;
+};
+
+TEST_F(ShellVerbCall, VerbParametersFolderAndShowAsTheTablesSay) {
+    Run({MakeInt(4), MakeText("C:\\x.lnk"), MakeAbsent(), MakeAbsent(), MakeAbsent()});
+    ASSERT_EQ(1, g_shell.calls);
+    EXPECT_EQ("open", g_shell.verbText);
+    EXPECT_EQ("C:\\x.lnk", g_shell.file);
+    EXPECT_EQ(nullptr, g_shell.parameters) << "absent parameters are a null pointer";
+    ASSERT_NE(nullptr, g_shell.folder) << "the working folder is an empty text";
+    EXPECT_STREQ("", g_shell.folder);
+    EXPECT_EQ(SW_SHOWNORMAL, g_shell.show);
+
+    for (int verb : {0, 6, -1}) {
+        g_shell = ShellCall{};
+        Run({MakeInt(verb), MakeText("f"), MakeText("/a"), MakeText("C:\\w"), MakeInt(3)});
+        EXPECT_EQ(nullptr, g_shell.verb) << verb;
+        EXPECT_EQ("/a", g_shell.parametersText);
+        EXPECT_STREQ("C:\\w", g_shell.folder);
+        EXPECT_EQ(SW_SHOWMINIMIZED, g_shell.show) << "show mode 3";
+    }
+    const char* const verbs[] = {"edit", "explore", "find", "open", "print"};
+    const int shows[] = {SW_HIDE, SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED, SW_SHOWNA, SW_MINIMIZE};
+    for (int i = 1; i <= 6; ++i) {
+        g_shell = ShellCall{};
+        Run({MakeInt(i <= 5 ? i : 0), MakeText("f"), MakeAbsent(), MakeAbsent(), MakeInt(i)});
+        if (i <= 5) {
+            EXPECT_EQ(verbs[i - 1], g_shell.verbText);
+        }
+        EXPECT_EQ(shows[i - 1], g_shell.show) << i;
+    }
+    g_shell = ShellCall{};
+    Run({MakeInt(4), MakeText("f"), MakeAbsent(), MakeAbsent(), MakeInt(9)});
+    EXPECT_EQ(SW_SHOWNORMAL, g_shell.show) << "a show mode outside the table";
+}
+
 TEST(ShellVerb, OpeningAShortcutStartsItsTargetWithItsArguments) {
-    const std::string dir = MakeTempFolder("verb");
+    const TempFolder dir("verb");
     const std::string log = dir + "\\cmdline.log";
     SetEnvironmentVariableA("QV_PROBE_LOG", log.c_str());
     const std::string probe = ExeFolder() + "\\cmdline_probe.exe";
@@ -152,11 +231,10 @@ TEST(ShellVerb, OpeningAShortcutStartsItsTargetWithItsArguments) {
     for (int i = 0; i < 200 && seen.empty(); ++i, Sleep(100)) seen = ReadWholeFile(log);
     EXPECT_NE(std::string::npos, seen.find("cmdline_probe.exe")) << seen;
     EXPECT_NE(std::string::npos, seen.find(" /n")) << seen;
-    RemoveTree(dir);
 }
 
 TEST(ShellVerb, ANullVerbOpensAProgramToo) {
-    const std::string dir = MakeTempFolder("verb0");
+    const TempFolder dir("verb0");
     const std::string log = dir + "\\cmdline.log";
     SetEnvironmentVariableA("QV_PROBE_LOG", log.c_str());
     const std::string probe = ExeFolder() + "\\cmdline_probe.exe";
@@ -171,7 +249,6 @@ TEST(ShellVerb, ANullVerbOpensAProgramToo) {
         if (seen.find("verb\n") != seen.rfind("verb\n")) break;
     }
     EXPECT_NE(seen.find("verb\n"), seen.rfind("verb\n")) << seen;
-    RemoveTree(dir);
 }
 
 }  // namespace

@@ -110,6 +110,9 @@ bool PathExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+TempFolder::TempFolder(const char* tag) : path_(MakeTempFolder(tag)) {}
+TempFolder::~TempFolder() { RemoveTree(path_); }
+
 void RemoveTree(const std::string& path) {
     WIN32_FIND_DATAA fd;
     HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);

@@ -32,6 +32,22 @@ std::string ExeFolder();
 // A fresh empty folder below the temporary folder.
 std::string MakeTempFolder(const char* tag);
 
+// A fresh folder below the temporary folder, removed when it goes, also when
+// an assertion ends a test early.
+class TempFolder {
+public:
+    explicit TempFolder(const char* tag);
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& path() const { return path_; }
+    operator const std::string&() const { return path_; }
+    std::string operator+(const char* relative) const { return path_ + relative; }
+
+private:
+    std::string path_;
+};
+
 // Whole content of a file ("" when missing) and writing one.
 std::string ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
