@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "runtime/format.h"
+#include "runtime/handles_win.h"
 #include "runtime/memory.h"
 #include "runtime/runtime_win.h"
 
@@ -98,29 +99,28 @@ void* BindDeclaredFunction(int index) {
 
     const char* library = l.libraries[index];
     const char* function = l.functions[index];
-    HMODULE module = nullptr;
+    UniqueModule module;
     FARPROC address = nullptr;
     if (!*library) {
         for (const char* candidate : kStandardLibraries) {
-            module = TakeLoadedLibrary(candidate);
-            if (!module) module = LoadLibraryA(candidate);
+            module.reset(TakeLoadedLibrary(candidate));
+            if (!module) module.reset(LoadLibraryA(candidate));
             if (!module) continue;
-            address = LookUp(module, function);
+            address = LookUp(module.get(), function);
             if (address) break;
-            FreeLibrary(module);
-            module = nullptr;
+            module.reset();  // released again before the next library
         }
     } else {
-        module = LoadNamedLibrary(library);
-        if (module) address = LookUp(module, function);
+        module.reset(LoadNamedLibrary(library));
+        if (module) address = LookUp(module.get(), function);
     }
 
     if (address) {
-        l.modules[index] = module;
+        l.modules[index] = module.release();
         l.addresses[index] = reinterpret_cast<void*>(address);
         return l.addresses[index];
     }
-    if (module) FreeLibrary(module);
+    module.reset();  // released before the report, which never returns
     char message[600];
     if (!*library)
         FormatText(message, sizeof message, "无法找到指定DLL库文件中的输出命令“%s”", function);
@@ -140,8 +140,7 @@ uint32_t CallDeclared(uint32_t routineId, int32_t position, int index,
 
 void ReleaseDeclaredCalls() {
     DeclaredLists& l = Lists();
-    for (int i = 0; i < l.count; ++i)
-        if (l.modules[i]) FreeLibrary(l.modules[i]);
+    for (int i = 0; i < l.count; ++i) UniqueModule{l.modules[i]}.reset();
     FreeBlock(l.libraries);
     FreeBlock(l.functions);
     FreeBlock(l.modules);
