@@ -14,7 +14,6 @@ constexpr uint32_t kLocalSignature = 0x04034b50;
 constexpr uint32_t kCentralSignature = 0x02014b50;
 constexpr uint32_t kEndSignature = 0x06054b50;
 constexpr uint32_t kZip64LocatorSignature = 0x07064b50;
-constexpr uint32_t kZip64EndSignature = 0x06064b50;
 constexpr uint32_t kDescriptorSignature = 0x08074b50;
 constexpr size_t kEndSize = 22, kCentralSize = 46, kLocalSize = 30;
 constexpr size_t kFolderLimit = 248;
@@ -148,6 +147,17 @@ Refusal CheckOutputLength(size_t targetLength, bool targetEndsInSeparator, const
         i += IsLeadByte(static_cast<unsigned char>(name[i])) && i + 1 < length ? 2 : 1;
     }
     return Refusal::None;
+}
+
+bool ReadMemoryArchive(void* source, uint64_t offset, void* buffer, size_t size) {
+    const auto* m = static_cast<const MemoryArchive*>(source);
+    if (offset > m->size || size > m->size - offset) return false;
+    if (size) std::memcpy(buffer, static_cast<const uint8_t*>(m->data) + offset, size);
+    return true;
+}
+
+bool IsFolderEntry(const char* name, size_t length, uint32_t external) {
+    return (DecodeAttributes(external) & 0x10) || (length > 0 && IsSeparator(name[length - 1]));
 }
 
 void FreeArchiveLayout(ArchiveLayout* layout) {

@@ -54,6 +54,17 @@ Refusal CheckOutputLength(size_t targetLength, bool targetEndsInSeparator, const
 // Reads size bytes at offset; false when they cannot all be read.
 using ReadAt = bool (*)(void* source, uint64_t offset, void* buffer, size_t size);
 
+// An archive held in memory, and the ReadAt over it (source: a MemoryArchive).
+struct MemoryArchive {
+    const void* data;
+    uint64_t size;
+};
+bool ReadMemoryArchive(void* source, uint64_t offset, void* buffer, size_t size);
+
+// A folder entry: the directory bit in its external attributes, or a name
+// ending in a separator (the extraction creates such a path as a folder).
+bool IsFolderEntry(const char* name, size_t length, uint32_t external);
+
 // The result of scanning an archive's directory. entryRefusals has one value
 // per entry (a runtime memory block, freed by FreeArchiveLayout).
 struct ArchiveLayout {

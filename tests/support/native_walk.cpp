@@ -42,13 +42,6 @@ long ZCALLBACK SeekMemory(voidpf, voidpf stream, uLong offset, int origin) {
 int ZCALLBACK CloseNothing(voidpf, voidpf) { return 0; }
 int ZCALLBACK NoError(voidpf, voidpf) { return 0; }
 
-bool ReadString(void* source, uint64_t offset, void* buffer, size_t size) {
-    const auto* s = static_cast<const std::string*>(source);
-    if (offset > s->size() || size > s->size() - offset) return false;
-    if (size) std::memcpy(buffer, s->data() + offset, size);
-    return true;
-}
-
 bool Count(void* context, const void*, uint32_t size) {
     static_cast<WalkOutput*>(context)->bytes += size;
     return true;
@@ -60,8 +53,8 @@ WalkResult WalkArchive(const std::string& archive, const char* target) {
     WalkResult result;
     if (!payload::PassesHeaderTest(reinterpret_cast<const uint8_t*>(archive.data()), archive.size()))
         return result;
-    payload::ArchiveLayout layout =
-        payload::ScanArchive(ReadString, const_cast<std::string*>(&archive), archive.size());
+    payload::MemoryArchive source{archive.data(), archive.size()};
+    payload::ArchiveLayout layout = payload::ScanArchive(payload::ReadMemoryArchive, &source, archive.size());
     if (layout.archive != Refusal::None) return result;
 
     Memory memory{&archive, 0};
@@ -93,9 +86,7 @@ WalkResult WalkArchive(const std::string& archive, const char* target) {
             break;
         out.path = path;
         out.declared = static_cast<uint32_t>(info.uncompressed_size);
-        const size_t n = TextLength(name);
-        out.folder = (payload::DecodeAttributes(static_cast<uint32_t>(info.external_fa)) & 0x10) ||
-                     (n && (name[n - 1] == '/' || name[n - 1] == '\\'));
+        out.folder = payload::IsFolderEntry(name, TextLength(name), static_cast<uint32_t>(info.external_fa));
         if (!out.folder &&
             payload::ReadEntryData(zip, out.declared, Count, &out, buffer) != payload::DataOutcome::Ok) {
             result.outputs.push_back(out);

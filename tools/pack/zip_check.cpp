@@ -18,13 +18,6 @@ uint32_t Get16(const std::string& s, size_t at) {
 }
 uint32_t Get32(const std::string& s, size_t at) { return Get16(s, at) | (Get16(s, at + 2) << 16); }
 
-bool ReadString(void* source, uint64_t offset, void* buffer, size_t size) {
-    const auto* s = static_cast<const std::string*>(source);
-    if (offset > s->size() || size > s->size() - offset) return false;
-    if (size) std::memcpy(buffer, s->data() + offset, size);
-    return true;
-}
-
 std::string EntryMessage(uint32_t index, const std::string& name, Refusal refusal) {
     return "entry " + std::to_string(index) + " \"" + name + "\": " + payload::RefusalText(refusal);
 }
@@ -54,8 +47,7 @@ bool DataMatches(const std::string& stored, uint32_t method, uint32_t size, uint
 }
 
 bool IsFolder(const std::string& name, uint32_t external) {
-    return (payload::DecodeAttributes(external) & 0x10) ||
-           (!name.empty() && (name.back() == '/' || name.back() == '\\'));
+    return payload::IsFolderEntry(name.data(), name.size(), external);
 }
 
 }  // namespace
@@ -63,7 +55,8 @@ bool IsFolder(const std::string& name, uint32_t external) {
 std::string CheckExtractable(const std::string& s) {
     if (s.size() < 32 || !payload::PassesHeaderTest(reinterpret_cast<const uint8_t*>(s.data()), 32))
         return "archive: does not begin with a local header of a named first entry";
-    payload::ArchiveLayout layout = payload::ScanArchive(ReadString, const_cast<std::string*>(&s), s.size());
+    payload::MemoryArchive memory{s.data(), s.size()};
+    payload::ArchiveLayout layout = payload::ScanArchive(payload::ReadMemoryArchive, &memory, s.size());
     if (layout.archive != Refusal::None) {
         const std::string message = std::string("archive: ") + payload::RefusalText(layout.archive);
         payload::FreeArchiveLayout(&layout);
