@@ -162,8 +162,8 @@ bool Position(ArchiveReader* reader, int32_t index) {
 }
 
 uint32_t Describe(ArchiveReader* reader, int32_t index, ArchiveEntry* entry) {
-    if (reader->refusals && reader->refusals.get()[index] != Refusal::None)
-        return StatusFor(reader->refusals.get()[index]);
+    if (reader->refusals && reader->refusals[index] != Refusal::None)
+        return StatusFor(reader->refusals[index]);
     if (!Position(reader, index)) return kStatusHeaderMismatch;
     unz_file_info info{};
     char name[kPathBytes + 1] = {};
@@ -220,7 +220,7 @@ uint32_t OpenArchive(ArchiveReader* reader, const char* archivePath, const char*
     *source = ArchiveFile{file.get(), static_cast<uint64_t>(size.QuadPart), 0, 0, 0, {}};
     // The structure is checked as a whole before anything is written.
     ArchiveLayout layout = ScanArchive(ReadForScan, source.get(), source->size);
-    UniqueBlock<Refusal> refusals(layout.entryRefusals);
+    UniqueBlock<Refusal[]> refusals(std::move(layout.entryRefusals));
     if (layout.archive != Refusal::None) return kStatusCannotOpen;
     zlib_filefunc_def layer = {OpenHandle, ReadHandle,   WriteHandle, TellHandle,
                                SeekHandle, CloseNothing, NoError,     source.get()};

@@ -33,7 +33,7 @@ struct ArchiveReader {
     std::unique_ptr<void, ZipCloser> zip;
     UniqueBlock<ArchiveFile> source;
     UniqueHandleFile file;
-    UniqueBlock<Refusal> refusals;  // per entry, from the scan at open
+    UniqueBlock<Refusal[]> refusals;  // per entry, from the scan at open
     bool open = false;
     int32_t count = 0;
     int32_t position = 0;

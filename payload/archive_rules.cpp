@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "payload/archive_format.h"
 #include "runtime/memory.h"
@@ -160,10 +161,14 @@ bool IsFolderEntry(const char* name, size_t length, uint32_t external) {
     return (DecodeAttributes(external) & 0x10) || (length > 0 && IsSeparator(name[length - 1]));
 }
 
-void FreeArchiveLayout(ArchiveLayout* layout) {
-    FreeBlock(layout->entryRefusals);
-    *layout = ArchiveLayout{};
+namespace {
+
+ArchiveLayout Refused(ArchiveLayout layout, Refusal refusal) {
+    layout.archive = refusal;
+    return layout;
 }
+
+}  // namespace
 
 ArchiveLayout ScanArchive(ReadAt read, void* source, uint64_t fileSize) {
     ArchiveLayout layout;
@@ -171,53 +176,48 @@ ArchiveLayout ScanArchive(ReadAt read, void* source, uint64_t fileSize) {
     // bytes whose comment ends the file exactly.
     const size_t window = static_cast<size_t>(fileSize < 65535 + kEndSize ? fileSize : 65535 + kEndSize);
     if (window < kEndSize) return layout;
-    auto* tail = static_cast<uint8_t*>(AllocBlock(window));
-    if (!read(source, fileSize - window, tail, window)) {
-        FreeBlock(tail);
-        return layout;
-    }
+    UniqueBlock<uint8_t[]> tail(static_cast<uint8_t*>(AllocBlock(window)));
+    if (!read(source, fileSize - window, tail.get(), window)) return layout;
     size_t at = window - kEndSize + 1;
     bool found = false;
     while (at-- > 0)
-        if (Le32(tail + at) == kEndSignature) {
+        if (Le32(&tail[at]) == kEndSignature) {
             found = true;
             break;
         }
     uint8_t end[kEndSize];
-    if (found) std::memcpy(end, tail + at, kEndSize);
+    if (found) std::memcpy(end, &tail[at], kEndSize);
     const uint64_t endOffset = fileSize - window + at;
-    const bool zip64Locator = found && at >= 20 && Le32(tail + at - 20) == kZip64LocatorSignature;
-    FreeBlock(tail);
+    const bool zip64Locator = found && at >= 20 && Le32(&tail[at - 20]) == kZip64LocatorSignature;
+    tail.reset();
     if (!found || endOffset + kEndSize + Le16(end + 20) != fileSize) return layout;
-    if (zip64Locator) return layout.archive = Refusal::Zip64, layout;
+    if (zip64Locator) return Refused(std::move(layout), Refusal::Zip64);
 
     const uint32_t disk = Le16(end + 4), directoryDisk = Le16(end + 6);
     const uint32_t onDisk = Le16(end + 8), total = Le16(end + 10);
     const uint32_t directorySize = Le32(end + 12), directoryOffset = Le32(end + 16);
     if (total == 0xFFFF || onDisk == 0xFFFF || directorySize == 0xFFFFFFFF || directoryOffset == 0xFFFFFFFF)
-        return layout.archive = Refusal::Zip64, layout;
+        return Refused(std::move(layout), Refusal::Zip64);
     if (disk != 0 || directoryDisk != 0 || onDisk != total)
-        return layout.archive = Refusal::SeveralDisks, layout;
+        return Refused(std::move(layout), Refusal::SeveralDisks);
     if (static_cast<uint64_t>(directoryOffset) + directorySize > endOffset)
-        return layout.archive = Refusal::DirectoryOutside, layout;
+        return Refused(std::move(layout), Refusal::DirectoryOutside);
     if (static_cast<uint64_t>(directoryOffset) + directorySize != endOffset)
-        return layout.archive = Refusal::DirectoryLeftOver, layout;
+        return Refused(std::move(layout), Refusal::DirectoryLeftOver);
 
-    auto* directory = static_cast<uint8_t*>(AllocBlock(directorySize ? directorySize : 1));
-    if (directorySize && !read(source, directoryOffset, directory, directorySize)) {
-        FreeBlock(directory);
-        return layout.archive = Refusal::DirectoryOutside, layout;
-    }
+    UniqueBlock<uint8_t[]> directory(static_cast<uint8_t*>(AllocBlock(directorySize ? directorySize : 1)));
+    if (directorySize && !read(source, directoryOffset, directory.get(), directorySize))
+        return Refused(std::move(layout), Refusal::DirectoryOutside);
     layout.count = total;
     layout.directoryOffset = directoryOffset;
-    layout.entryRefusals = static_cast<Refusal*>(AllocBlock(total ? total : 1));
-    std::memset(layout.entryRefusals, 0, total ? total : 1);
-    auto* spans = static_cast<Span*>(AllocBlock(sizeof(Span) * (total ? total : 1)));
+    layout.entryRefusals.reset(static_cast<Refusal*>(AllocBlock(total ? total : 1)));
+    std::memset(layout.entryRefusals.get(), 0, total ? total : 1);
+    UniqueBlock<Span[]> spans(static_cast<Span*>(AllocBlock(sizeof(Span) * (total ? total : 1))));
     layout.archive = Refusal::None;
 
     size_t p = 0;
     for (uint32_t i = 0; i < total && layout.archive == Refusal::None; ++i) {
-        const uint8_t* c = directory + p;
+        const uint8_t* c = directory.get() + p;
         if (p + kCentralSize > directorySize || Le32(c) != kCentralSignature ||
             p + kCentralSize + Le16(c + 28) + Le16(c + 30) + Le16(c + 32) > directorySize) {
             layout.archive = Refusal::DirectoryShort;
@@ -285,18 +285,15 @@ ArchiveLayout ScanArchive(ReadAt read, void* source, uint64_t fileSize) {
     if (layout.archive == Refusal::None && p != directorySize) layout.archive = Refusal::DirectoryLeftOver;
     if (layout.archive == Refusal::None && total > 0) {
         // No entry starts inside another; the last one ends at the directory.
-        std::qsort(spans, total, sizeof(Span), CompareSpans);
+        std::qsort(spans.get(), total, sizeof(Span), CompareSpans);
         for (uint32_t i = 1; i < total && layout.archive == Refusal::None; ++i)
             if (spans[i].begin < spans[i - 1].end || spans[i].begin == spans[i - 1].begin)
                 layout.archive = Refusal::Overlap;
         if (layout.archive == Refusal::None && spans[total - 1].end < directoryOffset)
             layout.archive = Refusal::GapBeforeDirectory;
     }
-    FreeBlock(spans);
-    FreeBlock(directory);
     if (layout.archive != Refusal::None) {
-        FreeBlock(layout.entryRefusals);
-        layout.entryRefusals = nullptr;
+        layout.entryRefusals.reset();
         layout.firstRefused = -1;
         layout.firstRefusal = Refusal::None;
     }

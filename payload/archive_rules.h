@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "runtime/memory.h"
+
 namespace qv::payload {
 
 // Why an archive or an entry is refused.
@@ -66,12 +68,12 @@ bool ReadMemoryArchive(void* source, uint64_t offset, void* buffer, size_t size)
 bool IsFolderEntry(const char* name, size_t length, uint32_t external);
 
 // The result of scanning an archive's directory. entryRefusals has one value
-// per entry (a runtime memory block, freed by FreeArchiveLayout).
+// per entry (null unless the archive itself passes).
 struct ArchiveLayout {
     Refusal archive = Refusal::NoEndRecord;
     uint32_t count = 0;
     uint64_t directoryOffset = 0;
-    Refusal* entryRefusals = nullptr;
+    UniqueBlock<Refusal[]> entryRefusals;
     // The first entry refused, or -1, with its refusal.
     int32_t firstRefused = -1;
     Refusal firstRefusal = Refusal::None;
@@ -81,6 +83,5 @@ struct ArchiveLayout {
 // archive of fileSize bytes and applies the rules above, the name rules
 // included. Entry data is not read (DataMismatch is found while extracting).
 ArchiveLayout ScanArchive(ReadAt read, void* source, uint64_t fileSize);
-void FreeArchiveLayout(ArchiveLayout* layout);
 
 }  // namespace qv::payload

@@ -55,11 +55,12 @@ LRESULT CALLBACK ComponentProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {
             Paint(hwnd);
             return 0;
         case WM_NCDESTROY: {
-            auto* self = reinterpret_cast<ZipComponent*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+            // The window owned the component; it goes with it.
+            const UniqueBlock<ZipComponent> self(
+                reinterpret_cast<ZipComponent*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA)));
             if (self) {
                 SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
                 if (g_runtime) g_runtime(kComponentDestroyed, self->windowId, self->componentId);
-                FreeBlock(self);
             }
             break;
         }
@@ -79,16 +80,14 @@ void* CreateZipComponent(uint32_t style, HWND parent, int x, int y, int cx, int 
         registered = RegisterClassA(&wc);
         if (!registered) return nullptr;
     }
-    auto* self = static_cast<ZipComponent*>(AllocBlock(sizeof(ZipComponent)));
+    UniqueBlock<ZipComponent> self(static_cast<ZipComponent*>(AllocBlock(sizeof(ZipComponent))));
     *self = ZipComponent{windowId, componentId, nullptr};
     self->hwnd = CreateWindowExA(0, kComponentClass, nullptr, style | WS_CHILD | WS_CLIPSIBLINGS | WS_BORDER,
                                  x, y, cx, cy, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
-    if (!self->hwnd) {
-        FreeBlock(self);
-        return nullptr;
-    }
-    SetWindowLongPtrA(self->hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    return self;
+    if (!self->hwnd) return nullptr;
+    // Handed to the window: freed when the window goes.
+    SetWindowLongPtrA(self->hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self.get()));
+    return self.release();
 }
 
 void OnProgress(uint32_t current, uint32_t total, const char*, ArchiveExtractor* extractor) {

@@ -21,10 +21,10 @@ const char* const kStandardLibraries[] = {"Kernel32.dll", "Gdi32.dll", "User32.d
 // handle and the bound address.
 struct DeclaredLists {
     int count = 0;
-    const char** libraries = nullptr;
-    const char** functions = nullptr;
-    HMODULE* modules = nullptr;
-    void** addresses = nullptr;
+    UniqueBlock<const char*[]> libraries;
+    UniqueBlock<const char*[]> functions;
+    UniqueBlock<HMODULE[]> modules;  // each released through UniqueModule
+    UniqueBlock<void*[]> addresses;
 };
 
 DeclaredLists& Lists() {
@@ -58,10 +58,10 @@ HMODULE LoadNamedLibrary(const char* library) {
 }
 
 template <typename T>
-T* ZeroedArray(int count) {
+UniqueBlock<T[]> ZeroedArray(int count) {
     auto* items = static_cast<T*>(AllocBlock(sizeof(T) * static_cast<size_t>(count ? count : 1)));
     std::memset(items, 0, sizeof(T) * static_cast<size_t>(count ? count : 1));
-    return items;
+    return UniqueBlock<T[]>(items);
 }
 
 }  // namespace
@@ -141,10 +141,6 @@ uint32_t CallDeclared(uint32_t routineId, int32_t position, int index,
 void ReleaseDeclaredCalls() {
     DeclaredLists& l = Lists();
     for (int i = 0; i < l.count; ++i) UniqueModule{l.modules[i]}.reset();
-    FreeBlock(l.libraries);
-    FreeBlock(l.functions);
-    FreeBlock(l.modules);
-    FreeBlock(l.addresses);
     l = DeclaredLists{};
 }
 

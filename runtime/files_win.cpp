@@ -107,15 +107,13 @@ void WriteRegistryValue(TypedValue* result, int argc, const TypedValue* args) {
     const char* path = TextArg(args[1]);
     const ValuePathSplit split = SplitValuePath(path);
     // The key path as a text of its own; the value name is the path's tail.
-    char* keyPath = static_cast<char*>(AllocBlock(split.keyLength + 1));
-    std::memcpy(keyPath, path, split.keyLength);
+    const UniqueBlock<char[]> keyPath(static_cast<char*>(AllocBlock(split.keyLength + 1)));
+    std::memcpy(keyPath.get(), path, split.keyLength);
     keyPath[split.keyLength] = '\0';
     const HKEY root = RootKey(RootFromNumber(args[0].i32));
 
     UniqueKey key;
-    const bool opened = OpenOrCreateKey(root, keyPath, &key);
-    FreeBlock(keyPath);
-    if (!opened) return;
+    if (!OpenOrCreateKey(root, keyPath.get(), &key)) return;
     const RegistryData data = RegistryDataFor(args[2]);
     if (data.type == 0) return;
     const LONG status = RegSetValueExA(key.get(), path + split.nameOffset, 0, data.type,

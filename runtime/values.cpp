@@ -151,7 +151,8 @@ DateParts ConvertDate(double d) {
 }
 
 double TextToNumber(const char* text) {
-    char* s = static_cast<char*>(AllocBlock(TextLength(text) + 1));
+    const UniqueBlock<char[]> owned(static_cast<char*>(AllocBlock(TextLength(text) + 1)));
+    char* s = owned.get();
     const size_t size = NormaliseNumberText(text, s);
     size_t i = 0;
     while (i < size && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r'))) ++i;
@@ -178,7 +179,6 @@ double TextToNumber(const char* text) {
         s[i] = '\0';
         value = std::strtod(s + start, nullptr);
     }
-    FreeBlock(s);
     return std::isfinite(value) ? value : 0.0;
 }
 

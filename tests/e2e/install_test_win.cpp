@@ -107,7 +107,7 @@ uint64_t KeyWriteTime(const char* key) {
 
 TEST_F(Installation, InstallsEverythingShowsNothingAndStartsTheProduct) {
     ForgetInstallation();
-    const std::string elsewhere = MakeTempFolder("cwd");
+    const TempFolder elsewhere("cwd");
     RunDates dates;
     ChildOutcome out = RunInstaller(" /S --target D:\\elsewhere", elsewhere.c_str());
     dates.Ended();
@@ -143,7 +143,6 @@ TEST_F(Installation, InstallsEverythingShowsNothingAndStartsTheProduct) {
               record.substr(0, record.find('\t', record.find('\t') + 1) + 1));
     Sleep(1000);
     EXPECT_EQ(1, LaunchCount()) << "started once";
-    RemoveTree(elsewhere);
 }
 
 TEST_F(Installation, ASecondRunReplacesEverythingAndStartsTheProductAgain) {

@@ -87,7 +87,7 @@ TEST_F(Uninstaller, RemovesEverythingTheInstallationMadeAndNothingBeside) {
 
 TEST_F(Uninstaller, StartedAnywhereElseRemovesNothing) {
     // A Downloads folder that even holds a Zentrel.exe, and a drive root.
-    const std::string downloads = MakeTempFolder("Downloads");
+    const TempFolder downloads("Downloads");
     WriteWholeFile(downloads + "\\Zentrel.exe", "not the product");
     WriteWholeFile(downloads + "\\thesis.docx", "the user's work");
     ASSERT_TRUE(CopyFileA((ProductFolder() + "\\Uninstall.exe").c_str(),
@@ -102,17 +102,17 @@ TEST_F(Uninstaller, StartedAnywhereElseRemovesNothing) {
     EXPECT_EQ("the user's file", ReadWholeFile("C:\\qvuser.txt"));
 
     // A crafted hand-over naming another folder.
-    EXPECT_EQ(kNotProductFolder, Run(downloads + "\\Uninstall.exe", " /continue 0 \"" + downloads + "\""));
+    EXPECT_EQ(kNotProductFolder,
+              Run(downloads + "\\Uninstall.exe", " /continue 0 \"" + downloads.path() + "\""));
     EXPECT_EQ("the user's work", ReadWholeFile(downloads + "\\thesis.docx"));
     ExpectProductInstalled();
     DeleteFileA("C:\\Uninstall.exe");
     DeleteFileA("C:\\qvuser.txt");
-    RemoveTree(downloads);
 }
 
 TEST_F(Uninstaller, ALinkInsideTheProductIsNeverFollowed) {
     KillProcesses("Zentrel.exe");
-    const std::string outside = MakeTempFolder("outside"), empty = MakeTempFolder("empty");
+    const TempFolder outside("outside"), empty("empty");
     WriteWholeFile(outside + "\\keep.txt", "kept");
     const std::string linked = ProductFolder() + "\\Res\\linked", toEmpty = ProductFolder() + "\\toEmpty";
     ASSERT_TRUE(MakeUnixSymlink(linked, outside));
@@ -132,8 +132,6 @@ TEST_F(Uninstaller, ALinkInsideTheProductIsNeverFollowed) {
     }
     RemoveUnixSymlink(linked);
     RemoveUnixSymlink(toEmpty);
-    RemoveTree(outside);
-    RemoveTree(empty);
 }
 
 TEST_F(Uninstaller, AFileInUseKeepsTheRegistrationForAnotherTry) {

@@ -36,7 +36,7 @@ TEST(Payload, IsAConstantByteSetWithTheEmptyOneBehindIt) {
 }
 
 TEST(Staging, WritesExactlyTheEmbeddedArchiveReplacingAnyEarlierFile) {
-    const std::string dir = MakeTempFolder("stage");
+    const TempFolder dir("stage");
     const std::string folder = dir + "\\";
     CreateDirectoryA((folder + "Moranzo").c_str(), nullptr);
     const std::string staged = folder + "Moranzo\\Quorvane.zip";
@@ -47,7 +47,6 @@ TEST(Staging, WritesExactlyTheEmbeddedArchiveReplacingAnyEarlierFile) {
         EXPECT_EQ(Embedded().size(), written.size());
         EXPECT_TRUE(written == Embedded());
     }
-    RemoveTree(dir);
 }
 
 TEST(Staging, WithoutAFolderThePathIsRelativeToTheProgramFolder) {
@@ -59,7 +58,7 @@ TEST(Staging, WithoutAFolderThePathIsRelativeToTheProgramFolder) {
 }
 
 TEST(Staging, AFileHeldOpenIsLeftAlone) {
-    const std::string dir = MakeTempFolder("held");
+    const TempFolder dir("held");
     const std::string folder = dir + "\\";
     CreateDirectoryA((folder + "Moranzo").c_str(), nullptr);
     const std::string staged = folder + "Moranzo\\Quorvane.zip";
@@ -68,7 +67,6 @@ TEST(Staging, AFileHeldOpenIsLeftAlone) {
     payload::StagePayloadInto(folder.c_str());
     CloseHandle(h);
     EXPECT_EQ("old", ReadWholeFile(staged));
-    RemoveTree(dir);
 }
 
 }  // namespace

@@ -43,11 +43,10 @@ TEST_F(ProbeProgram, AProgramNameWithA5CTrailByteStillGivesItsFolder) {
     // 81 5C is one GBK character: its second byte is no separator.
     const std::string copy = folder_ + "\\probe\x81\x5C.exe";
     ASSERT_TRUE(CopyFileA((ExeFolder() + "\\probe_program.exe").c_str(), copy.c_str(), FALSE));
-    const std::string elsewhere = MakeTempFolder("elsewhere");
+    const TempFolder elsewhere("elsewhere");
     ChildOutcome out = RunChild("\"" + copy + "\" end \"" + log_ + "\"", elsewhere.c_str());
     EXPECT_EQ(0u, out.exitCode);
     EXPECT_EQ("cwd " + folder_ + "\nvisible 0\ncleanup A\ncleanup B\n", Log());
-    RemoveTree(elsewhere);
 }
 
 struct ErrorCase {

@@ -112,12 +112,11 @@ TEST_F(DeclaredCalls, LoadedLibraryWinsOverOnePlantedInTheProgramFolder) {
 }
 
 TEST(DeclaredCallsProbe, ProgramFolderIsProbedForALibraryNotYetLoaded) {
-    const std::string folder = MakeTempFolder("plant");
+    const TempFolder folder("plant");
     const std::string log = folder + "\\probe.log";
     ChildOutcome out = RunChild("\"" + ExeFolder() + "\\probe_program.exe\" plant \"" + log + "\"");
     EXPECT_EQ(0u, out.exitCode);
     EXPECT_NE(std::string::npos, ReadWholeFile(log).find("plant 2\n"));
-    RemoveTree(folder);
 }
 
 }  // namespace

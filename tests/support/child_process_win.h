@@ -41,6 +41,7 @@ public:
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
     const std::string& path() const { return path_; }
+    const char* c_str() const { return path_.c_str(); }
     operator const std::string&() const { return path_; }
     std::string operator+(const char* relative) const { return path_ + relative; }
 

@@ -64,7 +64,6 @@ WalkResult WalkArchive(const std::string& archive, const char* target) {
     unz_global_info global{};
     if (!zip || unzGetGlobalInfo(zip, &global) != UNZ_OK || global.number_entry != layout.count) {
         if (zip) unzClose(zip);
-        payload::FreeArchiveLayout(&layout);
         return result;
     }
     static char buffer[payload::kDataBlockBytes];
@@ -97,7 +96,6 @@ WalkResult WalkArchive(const std::string& archive, const char* target) {
     result.complete = i == layout.count;
     result.failedAt = result.complete ? -1 : static_cast<int32_t>(i);
     unzClose(zip);
-    payload::FreeArchiveLayout(&layout);
     return result;
 }
 

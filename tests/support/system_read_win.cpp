@@ -139,9 +139,14 @@ bool RunUnix(std::string command, Done done) {
         CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
     if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
     if (!started) return false;
-    WaitForSingleObject(pi.hProcess, 30000);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    // For a Unix program Wine gives no process handle, and the thread field
+    // then holds a value that may be one of this process's own handles:
+    // closing it made, seen, later COM look-ups in this process fail.
+    if (pi.hProcess) {
+        WaitForSingleObject(pi.hProcess, 30000);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
     for (int i = 0; i < 200; ++i, Sleep(50))
         if (done()) return true;
     return false;

@@ -58,9 +58,7 @@ std::string CheckExtractable(const std::string& s) {
     payload::MemoryArchive memory{s.data(), s.size()};
     payload::ArchiveLayout layout = payload::ScanArchive(payload::ReadMemoryArchive, &memory, s.size());
     if (layout.archive != Refusal::None) {
-        const std::string message = std::string("archive: ") + payload::RefusalText(layout.archive);
-        payload::FreeArchiveLayout(&layout);
-        return message;
+        return std::string("archive: ") + payload::RefusalText(layout.archive);
     }
     std::string message;
     size_t at = layout.directoryOffset;
@@ -81,7 +79,6 @@ std::string CheckExtractable(const std::string& s) {
         }
         if (refusal != Refusal::None) message = EntryMessage(i, name, refusal);
     }
-    payload::FreeArchiveLayout(&layout);
     return message;
 }
 
