@@ -4,6 +4,7 @@
 #include "installer/platform_win.h"
 #include "installer/product.h"
 #include "installer/sequence_win.h"
+#include "installer/step_times_win.h"
 #include "payload/zip_component_win.h"
 #include "runtime/runtime_win.h"
 #include "shell/shell_win.h"
@@ -29,7 +30,9 @@ static const qv::ProgramDescription kThisProgram = {kWindows,       qv::CountOf(
                                                     kDeclaredCalls, qv::CountOf(kDeclaredCalls)};
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    StampStep("entry");
     qv::StartRuntime(kThisProgram);
+    StampStep("runtime");
     // Every global starts as zero, a null text or a zero date-time.
     qv::RegisterCleanup(InstallerCleanup);
     qv::LoadStartWindow(kHostWindowId);

@@ -6,6 +6,7 @@
 #include "installer/product.h"
 #include "installer/registration.h"
 #include "installer/shortcuts.h"
+#include "installer/step_times_win.h"
 #include "payload/staging_win.h"
 #include "payload/zip_component_win.h"
 #include "runtime/files_win.h"
@@ -102,16 +103,24 @@ void LaunchProduct() {
 }
 
 bool RunInstallerSequence(int, const int32_t*, int32_t*) {
+    StampStep("window");
     RedirectionFirst();
     MakeCompanyFolders();
     BuildDateStamp();
     ChooseRoot();
+    StampStep("folders");
     RegisterValues();
+    StampStep("registry");
     payload::StagePayload();
+    StampStep("staging");
     ExtractPayload();
+    StampStep("extraction");
     CreateShortcuts();
+    StampStep("shortcuts");
     LaunchProduct();
     RedirectionSecond();
+    StampStep("launch");
+    WriteStepTimes();
     EndProcess(0);
 }
 

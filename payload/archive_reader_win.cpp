@@ -10,8 +10,10 @@
 namespace qv::payload {
 
 // The archive file as minizip and the scan read it. minizip reads headers a
-// few bytes at a time: such reads are served from a window read ahead;
-// blocks of entry data go straight to the file, one positioned ReadFile each.
+// few bytes at a time: the central directory and the end record, read once
+// after the scan, are served from memory, local headers from a window read
+// ahead; blocks of entry data go straight to the file, one positioned
+// ReadFile each.
 constexpr uint32_t kWindowBytes = 4096;
 
 struct ArchiveFile {
@@ -21,6 +23,8 @@ struct ArchiveFile {
     uint64_t windowStart;
     uint32_t windowLength;
     uint8_t window[kWindowBytes];
+    uint64_t tailStart;   // the directory to the end of the file, once read
+    const uint8_t* tail;  // (the reader's)
 };
 
 namespace {
@@ -42,6 +46,13 @@ uint32_t ReadAt(ArchiveFile* f, uint64_t offset, void* buffer, uint32_t size) {
     uint32_t done = 0;
     while (done < size) {
         const uint64_t at = offset + done;
+        if (f->tail && at >= f->tailStart && at < f->size) {
+            const uint64_t available = f->size - at;
+            const uint32_t n = static_cast<uint32_t>(available < size - done ? available : size - done);
+            std::memcpy(out + done, &f->tail[at - f->tailStart], n);
+            done += n;
+            continue;
+        }
         if (at >= f->windowStart && at < f->windowStart + f->windowLength) {
             const uint64_t available = f->windowStart + f->windowLength - at;
             const uint32_t n = static_cast<uint32_t>(available < size - done ? available : size - done);
@@ -217,11 +228,18 @@ uint32_t OpenArchive(ArchiveReader* reader, const char* archivePath, const char*
     LARGE_INTEGER size{};
     if (!file || !GetFileSizeEx(file.get(), &size)) return kStatusCannotOpen;
     UniqueBlock<ArchiveFile> source(static_cast<ArchiveFile*>(AllocBlock(sizeof(ArchiveFile))));
-    *source = ArchiveFile{file.get(), static_cast<uint64_t>(size.QuadPart), 0, 0, 0, {}};
+    *source = ArchiveFile{file.get(), static_cast<uint64_t>(size.QuadPart), 0, 0, 0, {}, 0, nullptr};
     // The structure is checked as a whole before anything is written.
     ArchiveLayout layout = ScanArchive(ReadForScan, source.get(), source->size);
     UniqueBlock<Refusal[]> refusals(std::move(layout.entryRefusals));
     if (layout.archive != Refusal::None) return kStatusCannotOpen;
+    // Everything from the directory on, for minizip's header reads.
+    const uint64_t tailLength = source->size - layout.directoryOffset;
+    UniqueBlock<uint8_t[]> tail(static_cast<uint8_t*>(AllocBlock(static_cast<size_t>(tailLength))));
+    if (!ReadForScan(source.get(), layout.directoryOffset, tail.get(), static_cast<uint32_t>(tailLength)))
+        return kStatusCannotOpen;
+    source->tailStart = layout.directoryOffset;
+    source->tail = tail.get();
     zlib_filefunc_def layer = {OpenHandle, ReadHandle,   WriteHandle, TellHandle,
                                SeekHandle, CloseNothing, NoError,     source.get()};
     std::unique_ptr<void, ZipCloser> zip(unzOpen2("", &layer));
@@ -230,6 +248,7 @@ uint32_t OpenArchive(ArchiveReader* reader, const char* archivePath, const char*
         return kStatusCannotOpen;
     reader->zip = std::move(zip);
     reader->source = std::move(source);
+    reader->tail = std::move(tail);
     reader->file = std::move(file);
     reader->refusals = std::move(refusals);
     reader->open = true;
