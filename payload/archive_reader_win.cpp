@@ -12,14 +12,16 @@ namespace qv::payload {
 // The archive file as minizip and the scan read it. minizip reads headers a
 // few bytes at a time: the central directory and the end record, read once
 // after the scan, are served from memory, local headers from a window read
-// ahead; blocks of entry data go straight to the file, one positioned
-// ReadFile each.
+// ahead; blocks of entry data go straight to the file, one ReadFile each.
+// Reads move the file pointer, which is set only where a read does not
+// follow on from the last (a read at an offset costs many times more).
 constexpr uint32_t kWindowBytes = 4096;
 
 struct ArchiveFile {
     HANDLE handle;
     uint64_t size;
-    uint64_t position;  // minizip's
+    uint64_t position;     // minizip's
+    uint64_t filePointer;  // the handle's
     uint64_t windowStart;
     uint32_t windowLength;
     uint8_t window[kWindowBytes];
@@ -29,12 +31,18 @@ struct ArchiveFile {
 
 namespace {
 
-bool ReadFileAt(HANDLE handle, uint64_t offset, void* buffer, uint32_t size, uint32_t* got) {
-    OVERLAPPED at{};
-    at.Offset = static_cast<DWORD>(offset);
-    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+bool ReadFileAt(ArchiveFile* f, uint64_t offset, void* buffer, uint32_t size, uint32_t* got) {
+    *got = 0;
+    if (offset != f->filePointer) {
+        LARGE_INTEGER to;
+        to.QuadPart = static_cast<LONGLONG>(offset);
+        f->filePointer = ~uint64_t{0};
+        if (!SetFilePointerEx(f->handle, to, nullptr, FILE_BEGIN)) return false;
+        f->filePointer = offset;
+    }
     DWORD n = 0;
-    const bool ok = ReadFile(handle, buffer, size, &n, &at) || GetLastError() == ERROR_HANDLE_EOF;
+    const bool ok = ReadFile(f->handle, buffer, size, &n, nullptr);
+    f->filePointer = ok ? offset + n : ~uint64_t{0};
     *got = n;
     return ok;
 }
@@ -62,10 +70,10 @@ uint32_t ReadAt(ArchiveFile* f, uint64_t offset, void* buffer, uint32_t size) {
         }
         uint32_t got = 0;
         if (size - done >= kWindowBytes) {
-            if (ReadFileAt(f->handle, at, out + done, size - done, &got)) done += got;
+            if (ReadFileAt(f, at, out + done, size - done, &got)) done += got;
             break;
         }
-        if (!ReadFileAt(f->handle, at, f->window, kWindowBytes, &got) || got == 0) break;
+        if (!ReadFileAt(f, at, f->window, kWindowBytes, &got) || got == 0) break;
         f->windowStart = at;
         f->windowLength = got;
     }
@@ -228,7 +236,7 @@ uint32_t OpenArchive(ArchiveReader* reader, const char* archivePath, const char*
     LARGE_INTEGER size{};
     if (!file || !GetFileSizeEx(file.get(), &size)) return kStatusCannotOpen;
     UniqueBlock<ArchiveFile> source(static_cast<ArchiveFile*>(AllocBlock(sizeof(ArchiveFile))));
-    *source = ArchiveFile{file.get(), static_cast<uint64_t>(size.QuadPart), 0, 0, 0, {}, 0, nullptr};
+    *source = ArchiveFile{file.get(), static_cast<uint64_t>(size.QuadPart), 0, 0, 0, 0, {}, 0, nullptr};
     // The structure is checked as a whole before anything is written.
     ArchiveLayout layout = ScanArchive(ReadForScan, source.get(), source->size);
     UniqueBlock<Refusal[]> refusals(std::move(layout.entryRefusals));
