@@ -35,3 +35,19 @@ bench_prefix() {
     [ -f "$prefix/system.reg" ] || run_logged "$root/tests/wine/make-prefix.sh" "$prefix" "$1"
     echo "$prefix"
 }
+
+# Whole installations are timed in a warm prefix, as on a Windows machine whose
+# desktop is up: one persistent wineserver (and so one desktop process) for all
+# runs, the started product ended after each run, outside the timing.
+warm_wine() {
+    wineserver -k 2>/dev/null || true
+    wineserver -p
+    wineboot >/dev/null 2>&1 || true
+}
+end_product() {
+    pkill -f 'Zentrel\.exe' 2>/dev/null || true
+    for _ in $(seq 50); do
+        ps -eo stat=,args= | awk '$1 !~ /^Z/ && /Zentrel\.exe/ {found=1} END {exit !found}' || return 0
+        sleep 0.05
+    done
+}
