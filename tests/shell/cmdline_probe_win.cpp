@@ -1,11 +1,17 @@
 // Appends the command line it was started with to the file named by the
-// environment variable QV_PROBE_LOG.
+// environment variable QV_PROBE_LOG. Probes started together, or a reader of
+// the log, may hold it for a moment: the open is retried while it is shared.
 #include <windows.h>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     char log[MAX_PATH] = {};
     if (!GetEnvironmentVariableA("QV_PROBE_LOG", log, MAX_PATH)) return 1;
-    HANDLE h = CreateFileA(log, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr);
+    HANDLE h = INVALID_HANDLE_VALUE;
+    for (int i = 0; i < 500 && h == INVALID_HANDLE_VALUE; ++i) {
+        h = CreateFileA(log, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr);
+        if (h == INVALID_HANDLE_VALUE && GetLastError() != ERROR_SHARING_VIOLATION) break;
+        if (h == INVALID_HANDLE_VALUE) Sleep(10);
+    }
     if (h == INVALID_HANDLE_VALUE) return 2;
     const char* line = GetCommandLineA();
     DWORD put = 0;
