@@ -24,10 +24,13 @@ std::string g_archive, g_target;
 int g_cancelAt = 0;
 int g_events = 0;
 uint32_t g_component = kComponentId;
+// Progress lines are printed after the timed call: unbuffered console
+// output costs a write per character.
+std::string g_progress;
 
 bool OnProgress(int argc, const int32_t* args, int32_t* result) {
     ++g_events;
-    std::printf("progress %d\n", argc > 0 ? args[0] : -1);
+    g_progress += "progress " + std::to_string(argc > 0 ? args[0] : -1) + "\n";
     if (g_cancelAt == g_events) {
         *result = 0;
         return true;
@@ -44,6 +47,7 @@ bool OnCreated(int, const int32_t*, int32_t*) {
     qv::TypedValue result{};
     qv::payload::ExtractArchive(&result, 3, args);
     QueryPerformanceCounter(&end);
+    std::fputs(g_progress.c_str(), stdout);
     std::printf("outcome %d\nseconds %.6f\n", result.i32,
                 static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart));
     std::fflush(stdout);
