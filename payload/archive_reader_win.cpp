@@ -16,6 +16,9 @@ namespace qv::payload {
 // Reads move the file pointer, which is set only where a read does not
 // follow on from the last (a read at an offset costs many times more).
 constexpr uint32_t kWindowBytes = 4096;
+// minizip looks for the end records in the last 65535 bytes, 1 KiB at a time
+// from the end.
+constexpr uint64_t kEndSearchBytes = 0xFFFF;
 
 struct ArchiveFile {
     HANDLE handle;
@@ -25,7 +28,7 @@ struct ArchiveFile {
     uint64_t windowStart;
     uint32_t windowLength;
     uint8_t window[kWindowBytes];
-    uint64_t tailStart;   // the directory to the end of the file, once read
+    uint64_t tailStart;   // the directory (or more) to the end of the file, once read
     const uint8_t* tail;  // (the reader's)
 };
 
@@ -241,12 +244,15 @@ uint32_t OpenArchive(ArchiveReader* reader, const char* archivePath, const char*
     ArchiveLayout layout = ScanArchive(ReadForScan, source.get(), source->size);
     UniqueBlock<Refusal[]> refusals(std::move(layout.entryRefusals));
     if (layout.archive != Refusal::None) return kStatusCannotOpen;
-    // Everything from the directory on, for minizip's header reads.
-    const uint64_t tailLength = source->size - layout.directoryOffset;
+    // Everything from the directory on, for minizip's header reads, and at
+    // least the span its searches for the end records step back through.
+    const uint64_t searchStart = source->size > kEndSearchBytes ? source->size - kEndSearchBytes : 0;
+    const uint64_t tailStart = layout.directoryOffset < searchStart ? layout.directoryOffset : searchStart;
+    const uint64_t tailLength = source->size - tailStart;
     UniqueBlock<uint8_t[]> tail(static_cast<uint8_t*>(AllocBlock(static_cast<size_t>(tailLength))));
-    if (!ReadForScan(source.get(), layout.directoryOffset, tail.get(), static_cast<uint32_t>(tailLength)))
+    if (!ReadForScan(source.get(), tailStart, tail.get(), static_cast<uint32_t>(tailLength)))
         return kStatusCannotOpen;
-    source->tailStart = layout.directoryOffset;
+    source->tailStart = tailStart;
     source->tail = tail.get();
     zlib_filefunc_def layer = {OpenHandle, ReadHandle,   WriteHandle, TellHandle,
                                SeekHandle, CloseNothing, NoError,     source.get()};

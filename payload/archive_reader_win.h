@@ -32,7 +32,7 @@ struct ZipCloser {
 struct ArchiveReader {
     std::unique_ptr<void, ZipCloser> zip;
     UniqueBlock<ArchiveFile> source;
-    UniqueBlock<uint8_t[]> tail;  // the directory and end record, read once
+    UniqueBlock<uint8_t[]> tail;  // the directory and end records, read once
     UniqueHandleFile file;
     UniqueBlock<Refusal[]> refusals;  // per entry, from the scan at open
     bool open = false;
