@@ -53,11 +53,11 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${art_dir} -I${CMAKE_SOURCE_DIR}/install
 add_executable(installer WIN32 installer/main_win.cpp installer/sequence_win.cpp installer/installer.rc
     runtime/terminate_win.cpp)
 set_target_properties(installer PROPERTIES OUTPUT_NAME quorvane-setup QV_SHIPPED ON)
-target_link_libraries(installer qv_installer_core qv_staging qv_payload qv_shell qv_payload_data)
+target_link_libraries(installer qv_installer_core qv_payload qv_shell qv_payload_data)
 
 # The same installer taking time stamps of its steps (bench/install); built on demand.
 add_executable(installer_timed WIN32 EXCLUDE_FROM_ALL installer/main_win.cpp installer/sequence_win.cpp
     installer/step_times_win.cpp installer/installer.rc runtime/terminate_win.cpp)
 set_target_properties(installer_timed PROPERTIES OUTPUT_NAME quorvane-setup-timed QV_SHIPPED ON)
 target_compile_definitions(installer_timed PRIVATE QV_STEP_TIMES)
-target_link_libraries(installer_timed qv_installer_core qv_staging qv_payload qv_shell qv_payload_data)
+target_link_libraries(installer_timed qv_installer_core qv_payload qv_shell qv_payload_data)

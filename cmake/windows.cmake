@@ -59,6 +59,7 @@ add_library(qv_runtime STATIC
     runtime/declared_win.cpp
     runtime/declared_call.S
     runtime/files_win.cpp
+    runtime/pinned_file_win.cpp
 )
 target_link_libraries(qv_runtime PUBLIC ${qv_system})
 
@@ -70,11 +71,8 @@ target_compile_options(qv_minizip PRIVATE -w)
 target_link_libraries(qv_minizip PUBLIC z)
 
 add_library(qv_payload STATIC ${QV_PAYLOAD_PURE} payload/entry_data.cpp payload/archive_reader_win.cpp
-    payload/extractor_win.cpp payload/zip_component_win.cpp)
+    payload/extractor_win.cpp payload/zip_component_win.cpp payload/staging_win.cpp)
 target_link_libraries(qv_payload PUBLIC qv_runtime qv_minizip)
-
-add_library(qv_staging STATIC payload/staging_win.cpp)
-target_link_libraries(qv_staging PUBLIC qv_runtime qv_shell)
 
 add_executable(unpack payload/unpack_main_win.cpp)
 set_target_properties(unpack PROPERTIES QV_SHIPPED ON)

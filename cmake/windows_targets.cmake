@@ -43,7 +43,7 @@ target_link_libraries(archive_tests qv_payload qv_zip_builder qv_test_support)
 add_dependencies(archive_tests unpack)
 
 add_executable(staging_tests tests/payload/staging_test_win.cpp tests/support/shell_tests_main_win.cpp)
-target_link_libraries(staging_tests qv_staging qv_payload_data qv_test_support)
+target_link_libraries(staging_tests qv_payload qv_payload_data qv_shell qv_test_support)
 
 add_executable(e2e_tests tests/e2e/e2e_support_win.cpp tests/e2e/install_test_win.cpp
     tests/e2e/uninstall_test_win.cpp tests/e2e/planting_test_win.cpp)

@@ -11,6 +11,7 @@
 #include "payload/zip_component_win.h"
 #include "runtime/files_win.h"
 #include "runtime/memory.h"
+#include "runtime/pinned_file_win.h"
 #include "runtime/runtime_win.h"
 #include "runtime/values.h"
 #include "shell/shell_win.h"
@@ -39,15 +40,6 @@ double LocalStampDate() {
     return DateTimeFromCivil(now.wYear, now.wMonth, now.wDay);
 }
 
-}  // namespace
-
-void InstallerCleanup() {
-    FreeBlock(g_installer.dateStamp);
-    g_installer.dateStamp = nullptr;
-    FreeBlock(g_installer.installRoot);
-    g_installer.installRoot = nullptr;
-}
-
 void MakeCompanyFolders() {
     for (const char* relative : {kCompanyFolder, kMenuFolder}) {
         UniqueBlock<char> path(PathIn(kFolderAppData, relative));
@@ -58,9 +50,8 @@ void MakeCompanyFolders() {
 }
 
 void BuildDateStamp() {
-    g_installer.stampDate = LocalStampDate();
     TypedValue date{};
-    date.f64 = g_installer.stampDate;
+    date.f64 = LocalStampDate();
     date.tag = kTagDateTime;
     TypedValue year{}, month{}, day{};
     GetYear(&year, 1, &date);
@@ -75,31 +66,49 @@ void BuildDateStamp() {
 }
 
 void ChooseRoot() {
-    DetectBitness(&g_installer.wow64Answer, &g_installer.is64);
-    FreeBlock(g_installer.installRoot);
-    g_installer.installRoot = const_cast<char*>(InstallRootFor(g_installer.is64));
+    int32_t wow64Answer = 0;
+    DetectBitness(&wow64Answer, &g_installer.is64);
+    g_installer.installRoot = InstallRootFor(g_installer.is64);
 }
 
 void RegisterValues() { RegisterProduct(g_installer.installRoot, g_installer.dateStamp, WriteRegistryValue); }
 
-void ExtractPayload() {
-    UniqueBlock<char> archive(PathIn(kFolderAppData, kStagingArchive));
+void ExtractPayload(const char* archive) {
     const TypedValue args[3] = {payload::MakeComponentRef(kHostWindowId, kArchiveComponentId),
-                                MakeText(archive.get()),
+                                MakeText(archive),
                                 MakeText(g_installer.installRoot ? g_installer.installRoot : "")};
     TypedValue ignored{};
     payload::ExtractArchive(&ignored, 3, args);
 }
 
-void CreateShortcuts() {
-    CreateProductShortcuts(g_installer.installRoot, shell::GetSpecialFolder, shell::CreateShortcut);
+bool IsFile(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-void LaunchProduct() {
+// The desktop link is opened only when this run saved it, the installed
+// program is there (a link to a missing target may be resolved to another
+// file), and the link, held against change, still starts that program with
+// its arguments. Anything else starts nothing.
+void LaunchProduct(bool linkSaved) {
+    if (!linkSaved) return;
+    const ShortcutRow& row = kShortcuts[kLaunchRow];
+    UniqueBlock<char> program(ConcatTexts({g_installer.installRoot, row.target}));
+    if (!IsFile(program.get())) return;
     UniqueBlock<char> file(PathIn(kFolderDesktop, kLaunchLink));
+    const PinnedFile link = OpenForReading(file.get());
+    if (!link || !shell::ShortcutNames(link.file.get(), program.get(), row.arguments)) return;
     const TypedValue args[5] = {MakeInt(4), MakeText(file.get()), MakeAbsent(), MakeAbsent(), MakeAbsent()};
     TypedValue ignored{};
     shell::ExecuteShellVerb(&ignored, 5, args);
+}
+
+}  // namespace
+
+void InstallerCleanup() {
+    FreeBlock(g_installer.dateStamp);
+    g_installer.dateStamp = nullptr;
+    g_installer.installRoot = nullptr;
 }
 
 bool RunInstallerSequence(int, const int32_t*, int32_t*) {
@@ -111,13 +120,19 @@ bool RunInstallerSequence(int, const int32_t*, int32_t*) {
     StampStep("folders");
     RegisterValues();
     StampStep("registry");
-    payload::StagePayload();
-    StampStep("staging");
-    ExtractPayload();
-    StampStep("extraction");
-    CreateShortcuts();
+    {
+        UniqueBlock<char> archive(PathIn(kFolderAppData, kStagingArchive));
+        // Held unchanged until the extraction has closed it; not extracted at
+        // all unless it holds exactly the payload.
+        const PinnedFile staged = payload::StagePayload(archive.get());
+        StampStep("staging");
+        if (staged) ExtractPayload(archive.get());
+        StampStep("extraction");
+    }
+    const uint32_t saved =
+        CreateProductShortcuts(g_installer.installRoot, shell::GetSpecialFolder, shell::CreateShortcut);
     StampStep("shortcuts");
-    LaunchProduct();
+    LaunchProduct(saved & (1u << kLaunchRow));
     RedirectionSecond();
     StampStep("launch");
     WriteStepTimes();

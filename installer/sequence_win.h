@@ -7,10 +7,8 @@ namespace qv::installer {
 
 struct InstallerGlobals {
     char* dateStamp = nullptr;
-    double stampDate = 0.0;
-    int32_t wow64Answer = 0;
     int32_t is64 = 0;
-    char* installRoot = nullptr;
+    const char* installRoot = nullptr;  // a constant of the program, never freed
 };
 extern InstallerGlobals g_installer;
 
@@ -20,14 +18,5 @@ bool RunInstallerSequence(int argc, const int32_t* args, int32_t* result);
 
 // Frees the text globals (registered at start-up).
 void InstallerCleanup();
-
-// Each step, in sequence order (exposed for tests).
-void MakeCompanyFolders();
-void BuildDateStamp();
-void ChooseRoot();
-void RegisterValues();
-void ExtractPayload();
-void CreateShortcuts();
-void LaunchProduct();
 
 }  // namespace qv::installer

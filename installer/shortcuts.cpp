@@ -20,15 +20,19 @@ char* PathBelowFolder(Command getFolder, int32_t kind, const char* relative) {
     return ConcatTexts({owned.get(), relative});
 }
 
-void CreateProductShortcuts(const char* installRoot, Command getFolder, Command createShortcut) {
-    for (const ShortcutRow& row : kShortcuts) {
+uint32_t CreateProductShortcuts(const char* installRoot, Command getFolder, Command createShortcut) {
+    uint32_t saved = 0;
+    for (int i = 0; i < kShortcutCount; ++i) {
+        const ShortcutRow& row = kShortcuts[i];
         UniqueBlock<char> link(PathBelowFolder(getFolder, row.folderKind, row.linkName));
         UniqueBlock<char> target(ConcatTexts({installRoot, row.target}));
         const TypedValue args[5] = {MakeText(link.get()), MakeText(target.get()), MakeText(row.description),
                                     row.arguments ? MakeText(row.arguments) : MakeAbsent(), MakeAbsent()};
-        TypedValue ignored{};
-        createShortcut(&ignored, 5, args);
+        TypedValue result{};
+        createShortcut(&result, 5, args);
+        if (result.word) saved |= 1u << i;
     }
+    return saved;
 }
 
 }  // namespace qv::installer

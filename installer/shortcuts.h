@@ -17,14 +17,16 @@ struct ShortcutRow {
 
 inline constexpr int kShortcutCount = 3;
 extern const ShortcutRow kShortcuts[kShortcutCount];
+// The row whose link the installer opens to start the product.
+inline constexpr int kLaunchRow = 2;
 
 // Creates every row, in table order, through createShortcut (the
 // CreateShortcut command) with five arguments: link path (the row's folder
 // from getFolder, the GetSpecialFolder command, + its name), target (install
 // root + the row's target), description, arguments (absent when the row has
-// none) and an absent working folder. Builds and frees every text; results
-// are not examined.
-void CreateProductShortcuts(const char* installRoot, Command getFolder, Command createShortcut);
+// none) and an absent working folder. Builds and frees every text. Returns
+// the rows saved: bit i for row i (the sequence goes on whatever it is).
+uint32_t CreateProductShortcuts(const char* installRoot, Command getFolder, Command createShortcut);
 
 // A fresh text: the folder of kind from getFolder + relative (null folder:
 // relative alone). The caller frees it.

@@ -70,31 +70,17 @@ bool IsUnsafeName(const char* name) {
             if (p - segment == 2 && segment[0] == '.' && segment[1] == '.') return true;
             if (c == 0) return false;
             segment = p + 1;
-        } else if (IsLeadByte(c) && p[1]) {
-            ++p;
-        }
-    }
-}
-
-bool EndsWithBackslashChar(const char* text) {
-    bool last = false;
-    for (size_t i = 0; text && text[i];) {
-        if (IsLeadByte(static_cast<unsigned char>(text[i])) && text[i + 1]) {
-            last = false;
-            i += 2;
         } else {
-            last = text[i] == '\\';
-            ++i;
+            p += CharBytes(p) - 1;
         }
     }
-    return last;
 }
 
 bool MapOutputPath(const char* target, const char* name, char (&path)[kPathBytes]) {
     path[0] = '\0';
     if (IsUnsafeName(name)) return false;
     const size_t targetLength = TextLength(target);
-    const size_t separator = EndsWithBackslashChar(target) ? 0 : 1;
+    const size_t separator = EndsWithSeparatorChar(target, false) ? 0 : 1;
     if (targetLength + separator + TextLength(name) >= kPathBytes) return false;
     size_t n = 0;
     for (size_t i = 0; i < targetLength; ++i) path[n++] = target[i];

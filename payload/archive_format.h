@@ -57,7 +57,4 @@ bool PassesHeaderTest(const uint8_t* bytes, size_t length);
 // point, truncated; 0 when total is 0.
 int32_t ProgressPercent(uint32_t current, uint32_t total);
 
-// True when the last character (a two-byte character counting as one) is "\".
-bool EndsWithBackslashChar(const char* text);
-
 }  // namespace qv::payload

@@ -229,7 +229,7 @@ uint32_t OpenArchive(ArchiveReader* reader, const char* archivePath, const char*
     const size_t rootLength = TextLength(rootFolder);
     if (reader->open || rootLength == 0 || rootLength + 1 >= kPathBytes) return kStatusAlreadyOpen;
     std::memcpy(reader->root, rootFolder, rootLength + 1);
-    if (rootFolder[rootLength - 1] != '\\' && rootFolder[rootLength - 1] != '/') {
+    if (!EndsWithSeparatorChar(rootFolder, true)) {
         reader->root[rootLength] = '\\';
         reader->root[rootLength + 1] = '\0';
     }
@@ -311,8 +311,8 @@ uint32_t UnpackEntry(ArchiveReader* reader, int32_t index, const char* outputPat
     if (!Position(reader, index)) return kStatusHeaderMismatch;
 
     const size_t pathLength = TextLength(outputPath);
-    const char last = pathLength ? outputPath[pathLength - 1] : '\0';
-    if ((pathLength && (last == '\\' || last == '/')) || (entry.attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    // The last character, not the last byte: "\x95\x5C" ends a file name.
+    if (EndsWithSeparatorChar(outputPath, true) || (entry.attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         char folder[kPathBytes];
         const size_t rootLength = TextLength(reader->root), nameLength = TextLength(entry.name);
         if (rootLength + nameLength >= kPathBytes) return kStatusBadName;
@@ -343,7 +343,12 @@ uint32_t UnpackEntry(ArchiveReader* reader, int32_t index, const char* outputPat
         ReadEntryData(Zip(reader), entry.uncompressedSize, WriteBlock, out.get(), buffer) != DataOutcome::Ok;
     if (!failed && GetFileType(out.get()) == FILE_TYPE_DISK)
         SetFileTime(out.get(), &entry.creationTime, &entry.accessTime, &entry.writeTime);
-    return failed ? kStatusWriteFailed : kStatusOk;
+    if (!failed) return kStatusOk;
+    // The part written stays, but not read-only or hidden as the entry asked:
+    // a later run must be able to replace it.
+    out.reset();
+    SetFileAttributesA(outputPath, FILE_ATTRIBUTE_NORMAL);
+    return kStatusWriteFailed;
 }
 
 uint32_t CloseArchive(ArchiveReader* reader) {
@@ -380,13 +385,14 @@ bool CreateFolderChain(const char* path) {
 bool CreateFolderLevels(const char* path) {
     char full[kPathBytes];
     size_t n = TextLength(path);
-    const bool separator = !EndsWithBackslashChar(path);
+    const bool separator = !EndsWithSeparatorChar(path, false);
     if (n + separator >= kPathBytes) return false;
     if (n) std::memcpy(full, path, n);
     if (separator) full[n++] = '\\';
     full[n] = '\0';
     for (size_t k = 0; k < n;) {
-        if (IsLeadByte(static_cast<unsigned char>(full[k])) && k + 1 < n) {
+        const size_t bytes = CharBytes(full + k, n - k);
+        if (bytes == 2) {
             k += 2;
             continue;
         }

@@ -59,7 +59,7 @@ struct ArchiveReader {
 // Writes entry index to outputPath (or creates it as a folder below the
 // root). kStatusCannotOpen, kStatusWriteFailed (data shorter or longer than
 // declared, or a CRC-32 mismatch, too), or a status of GetEntry. A file whose
-// writing failed stays as far as written.
+// writing failed stays as far as written, with normal attributes.
 [[nodiscard]] uint32_t UnpackEntry(ArchiveReader* reader, int32_t index, const char* outputPath);
 
 // Closes entry data, the archive and its file; the reader is closed again.

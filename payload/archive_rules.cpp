@@ -123,7 +123,7 @@ Refusal CheckEntryName(const char* name, size_t length) {
     for (size_t i = 0; i <= length;) {
         const bool end = i == length || IsSeparator(name[i]);
         if (!end) {
-            i += IsLeadByte(static_cast<unsigned char>(name[i])) && i + 1 < length ? 2 : 1;
+            i += CharBytes(name + i, length - i);
             continue;
         }
         const size_t n = i - start;
@@ -145,7 +145,7 @@ Refusal CheckOutputLength(size_t targetLength, bool targetEndsInSeparator, const
     // (a name ending in a separator) as a whole.
     for (size_t i = 0; i < length;) {
         if (IsSeparator(name[i]) && prefix + i >= kFolderLimit) return Refusal::FolderTooLong;
-        i += IsLeadByte(static_cast<unsigned char>(name[i])) && i + 1 < length ? 2 : 1;
+        i += CharBytes(name + i, length - i);
     }
     return Refusal::None;
 }
@@ -158,7 +158,15 @@ bool ReadMemoryArchive(void* source, uint64_t offset, void* buffer, size_t size)
 }
 
 bool IsFolderEntry(const char* name, size_t length, uint32_t external) {
-    return (DecodeAttributes(external) & 0x10) || (length > 0 && IsSeparator(name[length - 1]));
+    if (DecodeAttributes(external) & 0x10) return true;
+    // The last character, not the last byte: a trail byte may be 0x5C.
+    bool last = false;
+    for (size_t i = 0; i < length;) {
+        const size_t n = CharBytes(name + i, length - i);
+        last = n == 1 && IsSeparator(name[i]);
+        i += n;
+    }
+    return last;
 }
 
 namespace {

@@ -67,8 +67,8 @@ int32_t RunExtraction(ArchiveExtractor* x, const char* archivePath, const char* 
         if (GetEntry(&reader, i, &entry) != kStatusOk) return Finish(x, &reader, 0);
 
         char path[kPathBytes];
-        if (CheckOutputLength(TextLength(targetFolder), EndsWithBackslashChar(targetFolder), entry.name,
-                              TextLength(entry.name)) != Refusal::None ||
+        if (CheckOutputLength(TextLength(targetFolder), EndsWithSeparatorChar(targetFolder, false),
+                              entry.name, TextLength(entry.name)) != Refusal::None ||
             !MapOutputPath(targetFolder, entry.name, path))
             return Finish(x, &reader, 0);
         if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) {
@@ -76,7 +76,7 @@ int32_t RunExtraction(ArchiveExtractor* x, const char* archivePath, const char* 
             // The files that follow are in it, as a rule: it need not be made again.
             const size_t n = TextLength(path);
             lstrcpynA(reader.lastFolder, path,
-                      static_cast<int>(n > 0 && EndsWithBackslashChar(path) ? n : n + 1));
+                      static_cast<int>(n > 0 && EndsWithSeparatorChar(path, false) ? n : n + 1));
         } else {
             if (UnpackEntry(&reader, i, path) != kStatusOk) return Finish(x, &reader, 0);
             SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);

@@ -7,6 +7,7 @@
 
 #include "runtime/handles_win.h"
 #include "runtime/memory.h"
+#include "runtime/pinned_file_win.h"
 #include "runtime/registry_rules.h"
 #include "runtime/text.h"
 
@@ -58,8 +59,7 @@ HKEY RootKey(RegistryRoot root) {
     for (size_t start = created; keyPath[start];) {
         // The next level runs to the next real backslash.
         size_t end = start;
-        while (keyPath[end] && keyPath[end] != '\\')
-            end += IsLeadByte(static_cast<unsigned char>(keyPath[end])) && keyPath[end + 1] ? 2 : 1;
+        while (keyPath[end] && keyPath[end] != '\\') end += CharBytes(keyPath + end);
         const char kept = keyPath[end];
         keyPath[end] = '\0';
         UniqueKey made;
@@ -86,9 +86,11 @@ void MakeDirectory(TypedValue* result, int argc, const TypedValue* args) {
 
 void WriteBytesToFile(TypedValue* result, int argc, const TypedValue* args) {
     if (argc < 1 || !*TextArg(args[0])) return;
-    UniqueHandleFile file(CreateFileA(TextArg(args[0]), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return;
+    // Never through a link: the path may lie in a folder a less trusted user
+    // controls.
+    PinnedFile pinned = OpenForReplace(TextArg(args[0]));
+    if (!pinned) return;
+    UniqueHandleFile file = std::move(pinned.file);
     for (int i = 1; i < argc; ++i) {
         const uint32_t length = ByteSetLength(args[i].bytes);
         if (length == 0) continue;

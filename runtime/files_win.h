@@ -13,6 +13,8 @@ void MakeDirectory(TypedValue* result, int argc, const TypedValue* args);
 // 1: path, 2..n: byte sets. Creates or truncates the file and writes each
 // non-empty byte set with one WriteFile. False for the empty path, a failed
 // open, a failed or short write, or a failed close; bytes written stay.
+// False, with nothing changed, when the file or its folder is a link or is
+// reached through one, or the file has other hard links (OpenForReplace).
 void WriteBytesToFile(TypedValue* result, int argc, const TypedValue* args);
 
 // 1: root key number, 2: value path, 3: the value. Opens the key for writing

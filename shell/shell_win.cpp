@@ -7,12 +7,17 @@
 #include <cstring>
 
 #include "runtime/handles_win.h"
+#include "runtime/link_rules.h"
 #include "runtime/memory.h"
+#include "runtime/pinned_file_win.h"
 #include "runtime/text.h"
 #include "shell/shell_rules.h"
 
 namespace qv::shell {
 namespace {
+
+// A shell link file is a few KiB at most; anything larger is not ours.
+constexpr LONGLONG kLongestShortcut = 1 << 20;
 
 intptr_t ShellNotify(int32_t message, intptr_t, intptr_t) { return message == kNotifyStart ? 0 : -1; }
 
@@ -69,8 +74,8 @@ void CreateShortcut(TypedValue* result, int argc, const TypedValue* args) {
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                 link.put_void())))
         return;
-    ComPtr<IPersistFile> file;
-    if (FAILED(link->QueryInterface(IID_IPersistFile, file.put_void()))) return;
+    ComPtr<IPersistStream> persist;
+    if (FAILED(link->QueryInterface(IID_IPersistStream, persist.put_void()))) return;
 
     link->SetPath(TextArg(argc, args, 1));
     link->SetShowCmd(SW_SHOW);
@@ -80,12 +85,59 @@ void CreateShortcut(TypedValue* result, int argc, const TypedValue* args) {
         if (IsPresent(args[4])) link->SetWorkingDirectory(TextArg(argc, args, 4));
     }
 
-    // One wide character per byte and the NUL is enough for any multibyte text.
-    const size_t characters = TextLength(linkPath) + 1;
-    UniqueBlock<wchar_t> wide(static_cast<wchar_t*>(AllocBlock(characters * sizeof(wchar_t))));
-    if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, wide.get(), static_cast<int>(characters)) != 0 &&
-        SUCCEEDED(file->Save(wide.get(), TRUE)))
-        result->word = 1;
+    // The link is written by us, not by the shell object opening the path:
+    // the folder may be a less trusted user's, and the file is written only
+    // through a handle checked to be no link (OpenForReplace).
+    ComPtr<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, reinterpret_cast<IStream**>(stream.put_void()))) ||
+        FAILED(persist->Save(stream.get(), TRUE)))
+        return;
+    HGLOBAL memory = nullptr;
+    ULARGE_INTEGER size{};
+    const LARGE_INTEGER zero{};
+    if (FAILED(GetHGlobalFromStream(stream.get(), &memory)) ||
+        FAILED(stream->Seek(zero, STREAM_SEEK_CUR, &size)) || size.QuadPart > 0x7FFFFFFF)
+        return;
+    PinnedFile file = OpenForReplace(linkPath);
+    if (!file) return;
+    const void* bytes = GlobalLock(memory);
+    DWORD written = 0;
+    const DWORD length = static_cast<DWORD>(size.QuadPart);
+    const bool ok =
+        bytes && WriteFile(file.file.get(), bytes, length, &written, nullptr) && written == length;
+    GlobalUnlock(memory);
+    if (ok && CloseHandle(file.file.release())) result->word = 1;
+}
+
+bool ShortcutNames(HANDLE file, const char* target, const char* arguments) {
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file, &size) || size.QuadPart <= 0 || size.QuadPart > kLongestShortcut ||
+        SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
+        return false;
+    const DWORD length = static_cast<DWORD>(size.QuadPart);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, length);
+    if (!memory) return false;
+    void* bytes = GlobalLock(memory);
+    DWORD got = 0;
+    const bool read = bytes && ReadFile(file, bytes, length, &got, nullptr) && got == length;
+    GlobalUnlock(memory);
+    ComPtr<IStream> stream;
+    if (!read ||
+        FAILED(CreateStreamOnHGlobal(memory, TRUE, reinterpret_cast<IStream**>(stream.put_void())))) {
+        GlobalFree(memory);
+        return false;
+    }
+    ComPtr<IShellLinkA> link;
+    ComPtr<IPersistStream> persist;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                link.put_void())) ||
+        FAILED(link->QueryInterface(IID_IPersistStream, persist.put_void())) ||
+        FAILED(persist->Load(stream.get())))
+        return false;
+    char path[MAX_PATH] = {}, args[MAX_PATH] = {};
+    if (FAILED(link->GetPath(path, MAX_PATH, nullptr, 0)) || FAILED(link->GetArguments(args, MAX_PATH)))
+        return false;
+    return IsSameFinalPath(path, target) && std::strcmp(args, arguments ? arguments : "") == 0;
 }
 
 void ExecuteShellVerb(TypedValue*, int argc, const TypedValue* args) {

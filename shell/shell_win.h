@@ -20,7 +20,14 @@ void GetSpecialFolder(TypedValue* result, int argc, const TypedValue* args);
 // (4 and 5 read only when five arguments are passed). ".lnk" is appended when
 // the file name has no dot. Yields true exactly when the link was saved; a
 // path over 255 bytes that would need the suffix yields false, nothing written.
+// The link object is saved to memory and written through OpenForReplace: a
+// link file or folder that is itself a link (or reached through one) yields
+// false, and nothing is written.
 void CreateShortcut(TypedValue* result, int argc, const TypedValue* args);
+
+// True when the shell link in file (read from its start) opens target, the
+// same full path, with exactly these arguments. COM as above.
+[[nodiscard]] bool ShortcutNames(HANDLE file, const char* target, const char* arguments);
 
 // 1: verb number, 2: file, 3: parameters, 4: working folder, 5: show mode.
 // One ShellExecuteA; nothing is returned.

@@ -28,7 +28,9 @@ void FakeFolder(TypedValue* result, int, const TypedValue* args) {
     result->text = text;
 }
 void NoFolder(TypedValue*, int, const TypedValue*) {}
-void RecordShortcut(TypedValue*, int argc, const TypedValue* args) {
+// Saves every link but the uninstaller's.
+void RecordShortcut(TypedValue* result, int argc, const TypedValue* args) {
+    result->word = g_calls.size() != 1;
     Call call{argc, {}, {}};
     for (int i = 0; i < argc; ++i) {
         call.tags.push_back(args[i].tag);
@@ -39,7 +41,8 @@ void RecordShortcut(TypedValue*, int argc, const TypedValue* args) {
 
 TEST(Shortcuts, ThreeRowsInOrderWithFiveArgumentsEach) {
     g_calls.clear();
-    CreateProductShortcuts("C:\\Program Files (x86)\\", FakeFolder, RecordShortcut);
+    EXPECT_EQ(0b101u, CreateProductShortcuts("C:\\Program Files (x86)\\", FakeFolder, RecordShortcut))
+        << "the rows saved, by bit";
     ASSERT_EQ(3u, g_calls.size());
     const std::string menu = "C:\\F8\\Microsoft\\Windows\\Start Menu\\Programs\\Quorvane\\";
     const std::string root = "C:\\Program Files (x86)\\Zentrel\\";
@@ -57,6 +60,7 @@ TEST(Shortcuts, ThreeRowsInOrderWithFiveArgumentsEach) {
     }
     EXPECT_EQ(0u, g_calls[1].tags[3]) << "the uninstaller takes no arguments";
     EXPECT_EQ(static_cast<uint32_t>(kTagText), g_calls[0].tags[3]);
+    EXPECT_EQ("C:\\F3\\Quorvane", g_calls[kLaunchRow].texts[0]) << "the desktop link starts the product";
 }
 
 TEST(Shortcuts, AFolderLookupThatFailsLeavesTheRelativeNames) {

@@ -102,12 +102,5 @@ TEST(ArchiveFormat, ProgressPercentages) {
     EXPECT_EQ(52, ProgressPercent(53, 100));
 }
 
-TEST(ArchiveFormat, BackslashAsLastCharacter) {
-    EXPECT_TRUE(EndsWithBackslashChar("C:\\"));
-    EXPECT_FALSE(EndsWithBackslashChar("C:\\a"));
-    EXPECT_FALSE(EndsWithBackslashChar("C:\\\x95\x5C"));
-    EXPECT_FALSE(EndsWithBackslashChar(""));
-}
-
 }  // namespace
 }  // namespace qv::payload

@@ -54,6 +54,19 @@ TEST(NameRules, GbkTrailBytesAreNeitherSeparatorsNorDots) {
     EXPECT_EQ(Refusal::None, Name("\xC4\xE3\x81\x5C"));
     // A component that is a device name only if the trail byte were a separator.
     EXPECT_EQ(Refusal::None, Name("\x81\x5Cnul"));
+    // 0x80 and 0xFF are characters of their own in code page 936: the "\"
+    // after them separates, and what follows is a device name.
+    EXPECT_EQ(Refusal::DeviceName, Name("\x80\\NUL"));
+    EXPECT_EQ(Refusal::DeviceName, Name("Zentrel/\xFF\\con.txt"));
+}
+
+TEST(NameRules, AFileNameEndingInATrailByte5CIsNoFolder) {
+    EXPECT_FALSE(IsFolderEntry("Zentrel/\xD5\x5C", 10, 0x20));
+    EXPECT_TRUE(IsFolderEntry("Zentrel/\xD5\x5C/", 11, 0x20));
+    EXPECT_TRUE(IsFolderEntry("Zentrel\\", 8, 0x20));
+    EXPECT_TRUE(IsFolderEntry("Zentrel/\x80\\", 10, 0x20)) << "0x80 is no lead byte";
+    EXPECT_TRUE(IsFolderEntry("Win10x64", 8, 0x10)) << "by its attributes";
+    EXPECT_FALSE(IsFolderEntry("", 0, 0x20));
 }
 
 TEST(OutputRules, PathsUpTo259BytesAndFoldersUpTo247) {

@@ -9,6 +9,7 @@
 #include "runtime/memory.h"
 #include "runtime/value.h"
 #include "tests/support/child_process_win.h"
+#include "tests/support/system_read_win.h"
 
 namespace qv::test {
 namespace {
@@ -35,38 +36,121 @@ TEST(Payload, IsAConstantByteSetWithTheEmptyOneBehindIt) {
     EXPECT_EQ(1u, reinterpret_cast<const ByteSetHeader*>(qv_payload_archive)->one);
 }
 
-TEST(Staging, WritesExactlyTheEmbeddedArchiveReplacingAnyEarlierFile) {
-    const TempFolder dir("stage");
-    const std::string folder = dir + "\\";
-    CreateDirectoryA((folder + "Moranzo").c_str(), nullptr);
-    const std::string staged = folder + "Moranzo\\Quorvane.zip";
+// A company folder below a fresh folder, and the staging path in it.
+class Staging : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(CreateDirectoryA(company_.c_str(), nullptr)); }
+    const TempFolder dir_{"stage"};
+    const std::string company_ = dir_ + "\\Moranzo";
+    const std::string staged_ = company_ + "\\Quorvane.zip";
+};
+
+TEST_F(Staging, WritesExactlyTheEmbeddedArchiveReplacingAnyEarlierFile) {
     for (size_t earlier : {Embedded().size() + 12345, size_t{10}}) {
-        ASSERT_TRUE(WriteWholeFile(staged, std::string(earlier, 'e')));
-        payload::StagePayloadInto(folder.c_str());
-        const std::string written = ReadWholeFile(staged);
+        ASSERT_TRUE(WriteWholeFile(staged_, std::string(earlier, 'e')));
+        EXPECT_TRUE(payload::StagePayload(staged_.c_str()));
+        const std::string written = ReadWholeFile(staged_);
         EXPECT_EQ(Embedded().size(), written.size());
         EXPECT_TRUE(written == Embedded());
     }
 }
 
-TEST(Staging, WithoutAFolderThePathIsRelativeToTheProgramFolder) {
+TEST_F(Staging, TheStagedFileIsHeldAgainstChangeButSharedForReading) {
+    const PinnedFile held = payload::StagePayload(staged_.c_str());
+    ASSERT_TRUE(held);
+    HANDLE reader =
+        CreateFileA(staged_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(INVALID_HANDLE_VALUE, reader) << "the extraction's own open";
+    CloseHandle(reader);
+    EXPECT_EQ(INVALID_HANDLE_VALUE,
+              CreateFileA(staged_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                          OPEN_EXISTING, 0, nullptr));
+    EXPECT_FALSE(DeleteFileA(staged_.c_str()));
+    EXPECT_FALSE(MoveFileA(staged_.c_str(), (company_ + "\\other.zip").c_str()));
+    EXPECT_FALSE(MoveFileA(company_.c_str(), (dir_ + "\\away").c_str())) << "nor its folder";
+    EXPECT_TRUE(ReadWholeFile(staged_) == Embedded());
+}
+
+TEST_F(Staging, WithoutAFolderThePathIsRelativeToTheProgramFolder) {
     const std::string company = ExeFolder() + "\\Moranzo";
     CreateDirectoryA(company.c_str(), nullptr);
-    payload::StagePayloadInto(nullptr);
+    EXPECT_TRUE(payload::StagePayload("Moranzo\\Quorvane.zip"));
     EXPECT_TRUE(ReadWholeFile(company + "\\Quorvane.zip") == Embedded());
     RemoveTree(company);
 }
 
-TEST(Staging, AFileHeldOpenIsLeftAlone) {
-    const TempFolder dir("held");
-    const std::string folder = dir + "\\";
-    CreateDirectoryA((folder + "Moranzo").c_str(), nullptr);
-    const std::string staged = folder + "Moranzo\\Quorvane.zip";
-    ASSERT_TRUE(WriteWholeFile(staged, "old"));
-    HANDLE h = CreateFileA(staged.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    payload::StagePayloadInto(folder.c_str());
-    CloseHandle(h);
-    EXPECT_EQ("old", ReadWholeFile(staged));
+TEST_F(Staging, AFileHeldOpenIsLeftAloneAndNotTrusted) {
+    // Held without sharing, and held for shared reading (the write fails, a
+    // shared read would still open it).
+    for (DWORD share : {DWORD{0}, DWORD{FILE_SHARE_READ}}) {
+        SCOPED_TRACE(share);
+        ASSERT_TRUE(WriteWholeFile(staged_, "planted"));
+        HANDLE h = CreateFileA(staged_.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, h);
+        EXPECT_FALSE(payload::StagePayload(staged_.c_str()));
+        CloseHandle(h);
+        EXPECT_EQ("planted", ReadWholeFile(staged_));
+    }
+}
+
+TEST_F(Staging, NothingIsWrittenThroughALinkedFolder) {
+    const TempFolder elsewhere("elsewhere");
+    ASSERT_TRUE(RemoveDirectoryA(company_.c_str()));
+    const UnixSymlink link(company_, elsewhere);
+    ASSERT_TRUE(link);
+    EXPECT_FALSE(payload::StagePayload(staged_.c_str()));
+    EXPECT_FALSE(PathExists(elsewhere + "\\Quorvane.zip"));
+}
+
+TEST_F(Staging, NothingIsWrittenThroughALinkedFile) {
+    const TempFolder elsewhere("elsewhere");
+    const std::string victim = elsewhere + "\\victim.dll";
+    ASSERT_TRUE(WriteWholeFile(victim, "system"));
+    {
+        const UnixSymlink link(staged_, victim);
+        ASSERT_TRUE(link);
+        EXPECT_FALSE(payload::StagePayload(staged_.c_str()));
+        EXPECT_EQ("system", ReadWholeFile(victim));
+    }
+    // A link to nothing (Wine lists no such link: it is made to a file,
+    // which then goes): nothing is made where it points.
+    const std::string gone = elsewhere + "\\new.dll";
+    ASSERT_TRUE(WriteWholeFile(gone, ""));
+    const UnixSymlink dangling(staged_, gone);
+    ASSERT_TRUE(dangling);
+    ASSERT_TRUE(DeleteFileA(gone.c_str()));
+    EXPECT_FALSE(payload::StagePayload(staged_.c_str()));
+    EXPECT_FALSE(PathExists(elsewhere + "\\new.dll"));
+}
+
+TEST_F(Staging, ASecondNameOfTheFileIsNotWrittenThrough) {
+    const std::string other = dir_ + "\\other.dll";
+    ASSERT_TRUE(WriteWholeFile(other, "system"));
+    ASSERT_TRUE(CreateHardLinkA(staged_.c_str(), other.c_str(), nullptr));
+    EXPECT_FALSE(payload::StagePayload(staged_.c_str()));
+    EXPECT_EQ("system", ReadWholeFile(other));
+}
+
+TEST(StagingCheck, HoldsExactlyTheBytesAndNoMore) {
+    const TempFolder dir("exact");
+    const std::string path = dir + "\\f";
+    const std::string bytes(300000, 'q');  // more than one compared block
+    auto check = [&](const std::string& content, const std::string& against) {
+        EXPECT_TRUE(WriteWholeFile(path, content));
+        HANDLE h =
+            CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        const bool same = payload::HoldsExactly(h, reinterpret_cast<const uint8_t*>(against.data()),
+                                                static_cast<uint32_t>(against.size()));
+        CloseHandle(h);
+        return same;
+    };
+    EXPECT_TRUE(check(bytes, bytes));
+    std::string changed = bytes;
+    changed[270000] = 'x';
+    EXPECT_FALSE(check(changed, bytes));
+    EXPECT_FALSE(check(bytes + "x", bytes));
+    EXPECT_FALSE(check(bytes.substr(1), bytes));
+    EXPECT_TRUE(check("", ""));
 }
 
 }  // namespace

@@ -79,7 +79,7 @@ WalkResult WalkArchive(const std::string& archive, const char* target) {
         if (qv_unz_check_local(zip, &extraOffset, &extraSize) != UNZ_OK) break;
         WalkOutput out;
         char path[payload::kPathBytes];
-        if (payload::CheckOutputLength(TextLength(target), payload::EndsWithBackslashChar(target), name,
+        if (payload::CheckOutputLength(TextLength(target), EndsWithSeparatorChar(target, false), name,
                                        TextLength(name)) != Refusal::None ||
             !payload::MapOutputPath(target, name, path))
             break;

@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 
+#include "tests/support/child_process_win.h"
+
 namespace qv::test {
 namespace {
 LONG OpenLocalMachine(const char* key, REGSAM access, HKEY* h) {
@@ -162,11 +164,9 @@ std::string UnixPathBelow(const std::string& path) {
 }  // namespace
 
 bool MakeUnixSymlink(const std::string& link, const std::string& target) {
-    const std::string from = UnixPathBelow(link), to = UnixPath(target);
-    auto made = [&] {
-        const DWORD attributes = GetFileAttributesA(link.c_str());
-        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-    };
+    const std::string from = UnixPathBelow(link);
+    const std::string to = UnixPath(target);
+    auto made = [&] { return GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES; };
     return !from.empty() && !to.empty() && RunUnix("Z:\\bin\\ln -sfn \"" + to + "\" \"" + from + "\"", made);
 }
 

@@ -35,12 +35,31 @@ int KillProcesses(const char* exeName);
 // code.
 bool WaitForProcessEnd(const char* exeName, DWORD timeoutMs, DWORD* exitCode);
 
-// Makes link (below an existing folder) a Unix symbolic link to the folder
-// target, through /bin/ln: Wine has no way to make one from Windows, and it
-// reports such a link as a reparse point, as Windows does a junction.
+// Makes link (below an existing folder) a Unix symbolic link to target, an
+// existing file or folder, through /bin/ln:
+// Wine has no way to make one from Windows. Wine reports a link to a folder
+// as a reparse point by name, as Windows does a junction, but opens what a
+// link names even when asked to open the link itself.
 bool MakeUnixSymlink(const std::string& link, const std::string& target);
 // Removes such a link (Wine cannot, from Windows).
 void RemoveUnixSymlink(const std::string& link);
+
+// A link made by MakeUnixSymlink, removed when it goes.
+class UnixSymlink {
+public:
+    UnixSymlink(std::string link, const std::string& target)
+        : link_(std::move(link)), made_(MakeUnixSymlink(link_, target)) {}
+    ~UnixSymlink() {
+        if (made_) RemoveUnixSymlink(link_);
+    }
+    UnixSymlink(const UnixSymlink&) = delete;
+    UnixSymlink& operator=(const UnixSymlink&) = delete;
+    explicit operator bool() const { return made_; }
+
+private:
+    std::string link_;
+    bool made_;
+};
 
 // Path of a special folder, with a final "\".
 std::string SpecialFolder(int csidl);
