@@ -46,8 +46,8 @@ add_executable(staging_tests tests/payload/staging_test_win.cpp tests/support/sh
 target_link_libraries(staging_tests qv_payload qv_payload_data qv_shell qv_test_support)
 
 add_executable(e2e_tests tests/e2e/e2e_support_win.cpp tests/e2e/install_test_win.cpp
-    tests/e2e/uninstall_test_win.cpp tests/e2e/planting_test_win.cpp)
-target_link_libraries(e2e_tests qv_test_support ole32 shell32)
+    tests/e2e/uninstall_test_win.cpp tests/e2e/planting_test_win.cpp tests/e2e/elevation_test_win.cpp)
+target_link_libraries(e2e_tests qv_test_support qv_zip_builder ole32 shell32)
 # Planted beside copies of the shipped programs under system library names.
 add_library(qvmarker SHARED tests/e2e/marker_dll.c)
 set_target_properties(qvmarker PROPERTIES PREFIX "")

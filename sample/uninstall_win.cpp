@@ -1,13 +1,16 @@
 // The sample product's uninstaller. It removes the product only from the
 // folder the installation registered, and nothing but what it made:
 //   Uninstall.exe                  -> check, copy itself to a fresh private
-//                                     folder below %TEMP%, start the copy, end
+//                                     folder (elevated: below the Windows
+//                                     temporary folder, administrators only;
+//                                     else below %TEMP%), start the copy, end
 //   copy /continue PID "PRODUCT"   -> check again, wait for PID, close the
 //                                     product, remove
 // Removal order: the product tree first; only when all of it is gone, the
 // thirteen registry values (and the keys the installation made, once
 // empty), the shortcuts, the Start-menu folder, the staging archive and
-// launch log. It shows nothing. Exit codes:
+// launch log. In the user's folders nothing is deleted through a link. It
+// shows nothing. Exit codes:
 //   0 everything removed (the first process: the copy was started)
 //   1 not started from the registered product folder: nothing removed
 //   2 a product file could not be removed: registration and shortcuts kept
@@ -15,6 +18,8 @@
 #define _CRT_RAND_S
 #include <shlobj.h>
 #include <windows.h>
+// After windows.h:
+#include <sddl.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -22,10 +27,12 @@
 
 #include "runtime/handles_win.h"
 #include "runtime/library_search_win.h"
+#include "runtime/pinned_file_win.h"
 #include "runtime/text.h"
 
 namespace {
 
+using qv::PinnedFile;
 using qv::UniqueFind;
 using qv::UniqueHandleFile;
 using qv::UniqueKey;
@@ -205,16 +212,19 @@ void RemoveRegistration() {
     }
 }
 
+// In the user's folders, which the user may have turned into links to
+// anywhere: each file and folder is removed only when neither it nor a
+// folder on its way is a link.
 void RemoveShortcutsAndData() {
     const std::string appData = Folder(CSIDL_APPDATA);
     const std::string menu = appData + "Microsoft\\Windows\\Start Menu\\Programs\\Quorvane";
-    DeleteFileA((menu + "\\Quorvane.lnk").c_str());
-    DeleteFileA((menu + "\\Quorvane卸载.lnk").c_str());
-    RemoveDirectoryA(menu.c_str());  // only when empty
-    DeleteFileA((Folder(CSIDL_DESKTOPDIRECTORY) + "Quorvane.lnk").c_str());
-    DeleteFileA((appData + "Moranzo\\Quorvane.zip").c_str());
-    DeleteFileA((appData + "Moranzo\\launch.log").c_str());
-    RemoveDirectoryA((appData + "Moranzo").c_str());  // only when empty
+    (void)qv::DeleteUnlinkedFile((menu + "\\Quorvane.lnk").c_str());
+    (void)qv::DeleteUnlinkedFile((menu + "\\Quorvane卸载.lnk").c_str());
+    (void)qv::RemoveUnlinkedFolder(menu.c_str());  // only when empty
+    (void)qv::DeleteUnlinkedFile((Folder(CSIDL_DESKTOPDIRECTORY) + "Quorvane.lnk").c_str());
+    (void)qv::DeleteUnlinkedFile((appData + "Moranzo\\Quorvane.zip").c_str());
+    (void)qv::DeleteUnlinkedFile((appData + "Moranzo\\launch.log").c_str());
+    (void)qv::RemoveUnlinkedFolder((appData + "Moranzo").c_str());  // only when empty
 }
 
 int Uninstall(const std::string& productFolder) {
@@ -225,38 +235,58 @@ int Uninstall(const std::string& productFolder) {
     return kRemoved;
 }
 
-bool SameContent(const std::string& a, const std::string& b) {
-    UniqueHandleFile fa(
-        CreateFileA(a.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    UniqueHandleFile fb(
-        CreateFileA(b.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!fa || !fb) return false;
+// Both files, read from their start through the handles given, are the same.
+bool SameContent(HANDLE a, HANDLE b) {
     static char ba[65536], bb[65536];
     for (;;) {
         DWORD na = 0, nb = 0;
-        if (!ReadFile(fa.get(), ba, sizeof ba, &na, nullptr) ||
-            !ReadFile(fb.get(), bb, sizeof bb, &nb, nullptr))
+        if (!ReadFile(a, ba, sizeof ba, &na, nullptr) || !ReadFile(b, bb, sizeof bb, &nb, nullptr))
             return false;
         if (na != nb || std::memcmp(ba, bb, na) != 0) return false;
         if (na == 0) return true;
     }
 }
 
-// A new folder below %TEMP% with a name nobody can guess, made by us (a
-// folder that exists already is never taken).
+// Elevated, the copy goes below the Windows temporary folder into a folder
+// only administrators and the system may change: below %TEMP% a program
+// running as the user could swap it before it starts, or redirect the delete
+// at the next restart.
+std::string PrivateFolderParent(bool elevated) {
+    char parent[MAX_PATH] = {};
+    if (elevated) {
+        const UINT n = GetWindowsDirectoryA(parent, MAX_PATH - 6);
+        if (n == 0 || n >= MAX_PATH - 6) return std::string();
+        std::string folder = parent;
+        if (folder.back() != '\\') folder += '\\';
+        return folder + "Temp\\";
+    }
+    const DWORD n = GetTempPathA(MAX_PATH, parent);
+    return n == 0 || n >= MAX_PATH ? std::string() : std::string(parent);
+}
+
+// A new folder with a name nobody can guess, made by us (a folder that exists
+// already is never taken).
 std::string MakePrivateFolder() {
-    char temp[MAX_PATH] = {};
-    const DWORD n = GetTempPathA(MAX_PATH, temp);
-    if (n == 0 || n >= MAX_PATH - 40) return std::string();
-    for (int attempt = 0; attempt < 16; ++attempt) {
+    const bool elevated = IsUserAnAdmin() != FALSE;
+    const std::string parent = PrivateFolderParent(elevated);
+    if (parent.empty() || parent.size() >= MAX_PATH - 40) return std::string();
+    // Administrators and the system only, nothing inherited from the parent.
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (elevated && !ConvertStringSecurityDescriptorToSecurityDescriptorA(
+                        "D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)", SDDL_REVISION_1, &descriptor, nullptr))
+        return std::string();
+    SECURITY_ATTRIBUTES security{sizeof security, descriptor, FALSE};
+    std::string made;
+    for (int attempt = 0; attempt < 16 && made.empty(); ++attempt) {
         unsigned words[2] = {};
-        if (rand_s(&words[0]) != 0 || rand_s(&words[1]) != 0) return std::string();
+        if (rand_s(&words[0]) != 0 || rand_s(&words[1]) != 0) break;
         char name[40];
         wsprintfA(name, "QvUninstall-%08x%08x", words[0], words[1]);
-        const std::string folder = std::string(temp) + name;
-        if (CreateDirectoryA(folder.c_str(), nullptr)) return folder;
+        const std::string folder = parent + name;
+        if (CreateDirectoryA(folder.c_str(), descriptor ? &security : nullptr)) made = folder;
     }
-    return std::string();
+    if (descriptor) LocalFree(descriptor);
+    return made;
 }
 
 // Runs this program again from a private copy, handing the product folder
@@ -265,7 +295,17 @@ int HandOver(const std::string& self, const std::string& productFolder) {
     const std::string folder = MakePrivateFolder();
     if (folder.empty()) return kNoCopy;
     const std::string copy = folder + "\\QuorvaneUninstall.exe";
-    if (!CopyFileA(self.c_str(), copy.c_str(), TRUE) || !SameContent(self, copy)) {
+    // The copy and its folder stay held against change from the comparison
+    // until the copy has started.
+    PinnedFile held;
+    UniqueHandleFile original;
+    if (CopyFileA(self.c_str(), copy.c_str(), TRUE)) {
+        held = qv::OpenForReading(copy.c_str());
+        original.reset(
+            CreateFileA(self.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    }
+    if (!held || !original || !SameContent(original.get(), held.file.get())) {
+        held = PinnedFile{};
         DeleteFileA(copy.c_str());
         RemoveDirectoryA(folder.c_str());
         return kNoCopy;
@@ -277,6 +317,7 @@ int HandOver(const std::string& self, const std::string& productFolder) {
     PROCESS_INFORMATION pi{};
     if (!CreateProcessA(copy.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si,
                         &pi)) {
+        held = PinnedFile{};
         DeleteFileA(copy.c_str());
         RemoveDirectoryA(folder.c_str());
         return kNoCopy;

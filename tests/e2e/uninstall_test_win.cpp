@@ -55,6 +55,28 @@ protected:
     }
 };
 
+// Folders of the uninstaller's private copies below folder.
+int PrivateCopies(const std::string& folder) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((folder + "QvUninstall-*").c_str(), &fd);
+    int n = 0;
+    for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileA(h, &fd)) ++n;
+    if (h != INVALID_HANDLE_VALUE) FindClose(h);
+    return n;
+}
+
+std::string UserTemp() {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    return temp;
+}
+
+std::string WindowsTemp() {
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    return std::string(windows) + "\\Temp\\";
+}
+
 TEST_F(Uninstaller, RemovesEverythingTheInstallationMadeAndNothingBeside) {
     // Another product's value, sibling key and files where ours live.
     PutForeign(kUninstallKey, "QvForeign", "theirs");
@@ -65,7 +87,12 @@ TEST_F(Uninstaller, RemovesEverythingTheInstallationMadeAndNothingBeside) {
 
     const LinkRead link = ReadLink(MenuFolder() + "\\" + kUninstallLinkName);
     ASSERT_TRUE(link.loaded);
+    const int systemCopies = PrivateCopies(WindowsTemp()), userCopies = PrivateCopies(UserTemp());
     EXPECT_EQ(0u, Run(link.target));
+    // Elevated (as every program is under Wine), the copy ran from a folder
+    // below the Windows temporary folder, which stays until the restart.
+    EXPECT_EQ(systemCopies + 1, PrivateCopies(WindowsTemp()));
+    EXPECT_EQ(userCopies, PrivateCopies(UserTemp()));
 
     EXPECT_FALSE(PathExists(ProductFolder()));
     EXPECT_FALSE(PathExists(MenuFolder() + "\\Quorvane.lnk"));
@@ -132,6 +159,29 @@ TEST_F(Uninstaller, ALinkInsideTheProductIsNeverFollowed) {
     }
     RemoveUnixSymlink(linked);
     RemoveUnixSymlink(toEmpty);
+}
+
+TEST_F(Uninstaller, NothingIsDeletedThroughLinksInTheUsersFolders) {
+    KillProcesses("Zentrel.exe");
+    // The company folder and the Start-menu folder turned into links to
+    // folders holding files of the same names.
+    const TempFolder company("company"), menu("menu");
+    WriteWholeFile(company + "\\Quorvane.zip", "theirs");
+    WriteWholeFile(company + "\\launch.log", "theirs");
+    WriteWholeFile(menu + "\\Quorvane.lnk", "theirs");
+    RemoveTree(AppData() + "Moranzo");
+    RemoveTree(MenuFolder());
+    {
+        const UnixSymlink companyLink(AppData() + "Moranzo", company), menuLink(MenuFolder(), menu);
+        ASSERT_TRUE(companyLink);
+        ASSERT_TRUE(menuLink);
+        EXPECT_EQ(0u, Run(ProductFolder() + "\\Uninstall.exe"));
+        EXPECT_FALSE(PathExists(ProductFolder()));
+        EXPECT_FALSE(PathExists(DesktopLink())) << "what is no link still goes";
+    }
+    EXPECT_EQ("theirs", ReadWholeFile(company + "\\Quorvane.zip"));
+    EXPECT_EQ("theirs", ReadWholeFile(company + "\\launch.log"));
+    EXPECT_EQ("theirs", ReadWholeFile(menu + "\\Quorvane.lnk"));
 }
 
 TEST_F(Uninstaller, AFileInUseKeepsTheRegistrationForAnotherTry) {

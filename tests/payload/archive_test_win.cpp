@@ -399,6 +399,41 @@ TEST_F(Extraction, EntryFailuresStopThereAndKeepWhatCameBefore) {
     EXPECT_TRUE(e.data == ReadWholeFile(target_ + "\\bad.bin"));
 }
 
+TEST_F(Extraction, AFileThatFailedIsLeftReplaceableAndASoundArchiveReplacesIt) {
+    ZipEntrySpec e;
+    e.name = "Zentrel/locked.dll";
+    e.data = Filler(40000, 9, false);
+    e.external = 0x03;  // read-only and hidden, as the entry asks
+    for (bool corrupt : {true, false}) {
+        SCOPED_TRACE(corrupt ? "corrupt data" : "crc mismatch");
+        RemoveTree(target_);
+        ZipEntrySpec bad = e;
+        bad.corruptData = corrupt;
+        bad.wrongCrc = !corrupt;
+        EXPECT_EQ(0, Extract({FolderEntry("Zentrel/"), bad}, target_));
+        const DWORD left = GetFileAttributesA((target_ + "\\Zentrel\\locked.dll").c_str());
+        ASSERT_NE(INVALID_FILE_ATTRIBUTES, left) << "the part written stays";
+        EXPECT_EQ(0u, left & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN)) << left;
+        EXPECT_EQ(1, Extract({FolderEntry("Zentrel/"), e}, target_));
+        EXPECT_TRUE(ReadWholeFile(target_ + "\\Zentrel\\locked.dll") == e.data);
+    }
+}
+
+TEST_F(Extraction, ANameEndingInATrailByte5CIsAFile) {
+    ZipEntrySpec e;
+    e.name = "tree/\xD5\x5C";
+    e.data = "a file";
+    EXPECT_EQ(1, Extract({e}, target_));
+    const DWORD attributes = GetFileAttributesA((target_ + "\\tree\\\xD5\x5C").c_str());
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes);
+    EXPECT_EQ(0u, attributes & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_EQ("a file", ReadWholeFile(target_ + "\\tree\\\xD5\x5C"));
+    // The same for a target whose last character is one: it gets its "\".
+    const std::string odd = dir_ + "\\\xD5\x5C";
+    EXPECT_EQ(1, Extract({e}, odd));
+    EXPECT_EQ("a file", ReadWholeFile(odd + "\\tree\\\xD5\x5C"));
+}
+
 TEST_F(Extraction, UnsafeAndOverlongNamesNeverLeaveTheTarget) {
     for (const char* name : {"../evil.txt", "a/../../evil.txt", "/evil.txt", "\\evil.txt", "C:evil.txt",
                              "..\\evil.txt", "sub/..", "../"}) {

@@ -131,6 +131,57 @@ TEST_F(Shortcut, FailsWithoutWritingForMissingFolderOrOverlongName) {
     EXPECT_TRUE(PathExists(fits + ".lnk"));
 }
 
+TEST_F(Shortcut, NothingIsWrittenThroughALinkOrIntoAFileHeldOpen) {
+    const TempFolder elsewhere("elsewhere");
+    // The link's folder is a link.
+    {
+        const UnixSymlink folder(dir_ + "\\Desktop", elsewhere);
+        ASSERT_TRUE(folder);
+        EXPECT_FALSE(Create({MakeText((dir_ + "\\Desktop\\Quorvane").c_str()), MakeText("C:\\x.exe")}));
+        EXPECT_FALSE(PathExists(elsewhere + "\\Quorvane.lnk"));
+    }
+    // The link file is a link to another file, or another name of one.
+    const std::string victim = elsewhere + "\\victim.dll";
+    ASSERT_TRUE(WriteWholeFile(victim, "system"));
+    {
+        const UnixSymlink file(dir_ + "\\Quorvane.lnk", victim);
+        ASSERT_TRUE(file);
+        EXPECT_FALSE(Create({MakeText((dir_ + "\\Quorvane").c_str()), MakeText("C:\\x.exe")}));
+    }
+    ASSERT_TRUE(CreateHardLinkA((dir_ + "\\Quorvane.lnk").c_str(), victim.c_str(), nullptr));
+    EXPECT_FALSE(Create({MakeText((dir_ + "\\Quorvane").c_str()), MakeText("C:\\x.exe")}));
+    EXPECT_EQ("system", ReadWholeFile(victim));
+    // A planted link held open for shared reading is not replaced.
+    const std::string planted = dir_ + "\\Planted.lnk";
+    ASSERT_TRUE(WriteWholeFile(planted, "planted"));
+    HANDLE held =
+        CreateFileA(planted.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_FALSE(Create({MakeText(planted.c_str()), MakeText("C:\\x.exe")}));
+    CloseHandle(held);
+    EXPECT_EQ("planted", ReadWholeFile(planted));
+}
+
+TEST_F(Shortcut, WhatALinkNamesIsReadFromItsOwnHandle) {
+    const std::string link = dir_ + "\\Quorvane";
+    ASSERT_TRUE(Create({MakeText(link.c_str()), MakeText("C:\\Program Files\\Zentrel\\Zentrel.exe"),
+                        MakeText("Quorvane"), MakeText("/n"), MakeAbsent()}));
+    HANDLE h = CreateFileA((link + ".lnk").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    EXPECT_TRUE(shell::ShortcutNames(h, "C:\\Program Files\\Zentrel\\Zentrel.exe", "/n"));
+    EXPECT_TRUE(shell::ShortcutNames(h, "c:\\program files\\zentrel\\ZENTREL.EXE", "/n"));
+    EXPECT_FALSE(shell::ShortcutNames(h, "C:\\Program Files\\Zentrel\\Uninstall.exe", "/n"));
+    EXPECT_FALSE(shell::ShortcutNames(h, "C:\\Program Files\\Zentrel\\Zentrel.exe", "/n /x"));
+    EXPECT_FALSE(shell::ShortcutNames(h, "C:\\Program Files\\Zentrel\\Zentrel.exe", ""));
+    CloseHandle(h);
+    // Not a shell link at all.
+    ASSERT_TRUE(WriteWholeFile(dir_ + "\\junk.lnk", std::string(200, 'j')));
+    h = CreateFileA((dir_ + "\\junk.lnk").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                    nullptr);
+    EXPECT_FALSE(shell::ShortcutNames(h, "C:\\Program Files\\Zentrel\\Zentrel.exe", "/n"));
+    CloseHandle(h);
+}
+
 // ShellExecuteA as the command calls it: this program's import slot points
 // at a recorder while a test runs.
 struct ShellCall {
