@@ -44,10 +44,21 @@ warm_wine() {
     wineserver -p
     wineboot >/dev/null 2>&1 || true
 }
+# The product started in this prefix only (WINEPREFIX in its environment): a
+# product a test started in another prefix runs on.
+prefix_products() {
+    local pid
+    for pid in $(pgrep -f 'Zentrel\.exe'); do
+        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$pid"
+    done
+    return 0
+}
 end_product() {
-    pkill -f 'Zentrel\.exe' 2>/dev/null || true
+    local pids
+    pids=$(prefix_products)
+    [ -z "$pids" ] || kill $pids 2>/dev/null || true
     for _ in $(seq 50); do
-        ps -eo stat=,args= | awk '$1 !~ /^Z/ && /Zentrel\.exe/ {found=1} END {exit !found}' || return 0
+        [ -n "$(prefix_products)" ] || return 0
         sleep 0.05
     done
 }

@@ -1,6 +1,7 @@
 # The sample product, the payload archive and the installer.
 
-add_executable(Zentrel WIN32 sample/zentrel_win.cpp runtime/library_search_win.cpp runtime/terminate_win.cpp)
+add_executable(Zentrel WIN32 sample/zentrel_win.cpp runtime/library_search_win.cpp runtime/text.cpp
+    runtime/link_rules.cpp runtime/pinned_file_win.cpp runtime/terminate_win.cpp)
 add_executable(Uninstall WIN32 sample/uninstall_win.cpp runtime/library_search_win.cpp runtime/text.cpp
     runtime/link_rules.cpp runtime/pinned_file_win.cpp runtime/terminate_win.cpp)
 foreach(program Zentrel Uninstall)
@@ -55,8 +56,8 @@ add_executable(installer WIN32 installer/main_win.cpp installer/sequence_win.cpp
 set_target_properties(installer PROPERTIES OUTPUT_NAME quorvane-setup QV_SHIPPED ON)
 target_link_libraries(installer qv_installer_core qv_payload qv_shell qv_payload_data)
 
-# The same installer taking time stamps of its steps (bench/install); built on demand.
-add_executable(installer_timed WIN32 EXCLUDE_FROM_ALL installer/main_win.cpp installer/sequence_win.cpp
+# The same installer taking time stamps of its steps (bench/install).
+add_executable(installer_timed WIN32 installer/main_win.cpp installer/sequence_win.cpp
     installer/step_times_win.cpp installer/installer.rc runtime/terminate_win.cpp)
 set_target_properties(installer_timed PROPERTIES OUTPUT_NAME quorvane-setup-timed QV_SHIPPED ON)
 target_compile_definitions(installer_timed PRIVATE QV_STEP_TIMES)

@@ -11,7 +11,8 @@ if(QV_CLANGXX)
         COMMAND ${QV_CLANGXX} -std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -I${CMAKE_SOURCE_DIR}
                 ${CMAKE_SOURCE_DIR}/tests/fuzz/archive_format_fuzz.cpp ${CMAKE_SOURCE_DIR}/payload/archive_format.cpp
                 ${CMAKE_SOURCE_DIR}/runtime/text.cpp -o ${fuzz_bin}
-        DEPENDS tests/fuzz/archive_format_fuzz.cpp payload/archive_format.cpp runtime/text.cpp
+        DEPENDS tests/fuzz/archive_format_fuzz.cpp payload/archive_format.cpp runtime/text.cpp runtime/text.h
+                payload/archive_format.h
         COMMENT "Building the archive decoder fuzzer")
     file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz-corpus)
     add_test(NAME native.fuzz.archive_format

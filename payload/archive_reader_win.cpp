@@ -138,11 +138,12 @@ uint32_t StatusFor(Refusal refusal) {
 }
 
 // A DOS date-time is the local time of that day: converted with the
-// daylight-saving rule in force then, not with today's bias.
+// daylight-saving rule in force then, not with today's bias. An invalid one
+// gives 0, which SetFileTime takes as "leave this time as it is".
 FILETIME DosToUtc(uint32_t dosDate) {
     FILETIME local{}, utc{};
     SYSTEMTIME localTime{}, utcTime{};
-    DosDateTimeToFileTime(HIWORD(dosDate), LOWORD(dosDate), &local);
+    if (!DosDateTimeToFileTime(HIWORD(dosDate), LOWORD(dosDate), &local)) return FILETIME{};
     if (FileTimeToSystemTime(&local, &localTime) &&
         TzSpecificLocalTimeToSystemTime(nullptr, &localTime, &utcTime) &&
         SystemTimeToFileTime(&utcTime, &utc))
@@ -228,11 +229,6 @@ uint32_t OpenArchive(ArchiveReader* reader, const char* archivePath, const char*
     if (!reader) return kStatusBadIndex;
     const size_t rootLength = TextLength(rootFolder);
     if (reader->open || rootLength == 0 || rootLength + 1 >= kPathBytes) return kStatusAlreadyOpen;
-    std::memcpy(reader->root, rootFolder, rootLength + 1);
-    if (!EndsWithSeparatorChar(rootFolder, true)) {
-        reader->root[rootLength] = '\\';
-        reader->root[rootLength + 1] = '\0';
-    }
 
     UniqueHandleFile file(CreateFileA(archivePath ? archivePath : "", GENERIC_READ, FILE_SHARE_READ, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -265,6 +261,11 @@ uint32_t OpenArchive(ArchiveReader* reader, const char* archivePath, const char*
     reader->tail = std::move(tail);
     reader->file = std::move(file);
     reader->refusals = std::move(refusals);
+    std::memcpy(reader->root, rootFolder, rootLength + 1);
+    if (!EndsWithSeparatorChar(rootFolder, true)) {
+        reader->root[rootLength] = '\\';
+        reader->root[rootLength + 1] = '\0';
+    }
     reader->open = true;
     reader->count = static_cast<int32_t>(global.number_entry);
     reader->position = 0;
@@ -280,12 +281,13 @@ uint32_t GetEntry(ArchiveReader* reader, int32_t index, ArchiveEntry* entry) {
     if (!reader->open) return kStatusNotOpen;
     if (index < -1 || index >= reader->count) return kStatusBadIndex;
     CloseEntryData(reader);
-    if (index == reader->cachedIndex) {
-        *entry = reader->cached;
-        return kStatusOk;
-    }
+    // Before the cache: nothing is cached yet means a cached index of -1.
     if (index == -1) {
         entry->index = reader->count;
+        return kStatusOk;
+    }
+    if (index == reader->cachedIndex) {
+        *entry = reader->cached;
         return kStatusOk;
     }
     ArchiveEntry described{};

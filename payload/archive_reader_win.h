@@ -47,7 +47,8 @@ struct ArchiveReader {
 
 // Opens the archive and reads its central directory; root ends in "\" after.
 // kStatusAlreadyOpen (open reader, empty or overlong root), kStatusCannotOpen
-// (also for an archive whose structure is refused: see ScanArchive).
+// (also for an archive whose structure is refused: see ScanArchive). On
+// failure the reader is left as it was, its root included.
 [[nodiscard]] uint32_t OpenArchive(ArchiveReader* reader, const char* archivePath, const char* rootFolder);
 
 // Describes entry index (-1: the archive). kStatusBadIndex, kStatusNotOpen,

@@ -285,10 +285,6 @@ ArchiveLayout ScanArchive(ReadAt read, void* source, uint64_t fileSize) {
         }
         spans[i] = Span{local, dataEnd};
         layout.entryRefusals[i] = refusal;
-        if (refusal != Refusal::None && layout.firstRefused < 0) {
-            layout.firstRefused = static_cast<int32_t>(i);
-            layout.firstRefusal = refusal;
-        }
     }
     if (layout.archive == Refusal::None && p != directorySize) layout.archive = Refusal::DirectoryLeftOver;
     if (layout.archive == Refusal::None && total > 0) {
@@ -300,11 +296,7 @@ ArchiveLayout ScanArchive(ReadAt read, void* source, uint64_t fileSize) {
         if (layout.archive == Refusal::None && spans[total - 1].end < directoryOffset)
             layout.archive = Refusal::GapBeforeDirectory;
     }
-    if (layout.archive != Refusal::None) {
-        layout.entryRefusals.reset();
-        layout.firstRefused = -1;
-        layout.firstRefusal = Refusal::None;
-    }
+    if (layout.archive != Refusal::None) layout.entryRefusals.reset();
     return layout;
 }
 

@@ -43,9 +43,6 @@ enum class Refusal : uint8_t {
 // The words used for a refusal, by the extraction's tests and the validator.
 const char* RefusalText(Refusal refusal);
 
-// True for refusals of the whole archive (checked before anything is written).
-inline bool RefusesArchive(Refusal r) { return r >= Refusal::NoEndRecord && r <= Refusal::Overlap; }
-
 // The name rules, on the name as stored (separators "/" or "\", GBK bytes).
 Refusal CheckEntryName(const char* name, size_t length);
 
@@ -74,9 +71,6 @@ struct ArchiveLayout {
     uint32_t count = 0;
     uint64_t directoryOffset = 0;
     UniqueBlock<Refusal[]> entryRefusals;
-    // The first entry refused, or -1, with its refusal.
-    int32_t firstRefused = -1;
-    Refusal firstRefusal = Refusal::None;
 };
 
 // Reads the end record, every central record and every local header of an

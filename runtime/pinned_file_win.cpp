@@ -106,23 +106,31 @@ PinnedFile Checked(UniqueHandleFile folder, UniqueHandleFile file, const char* e
 
 constexpr DWORD kOnTheLinkItself = FILE_FLAG_OPEN_REPARSE_POINT;
 
-}  // namespace
-
-PinnedFile OpenForReplace(const char* path) noexcept {
+// An existing file is opened as it is, to be changed only once checked; a
+// missing one is made new, which fails on anything there by then (a dangling
+// link included: opening it as it is would make the file it names).
+PinnedFile OpenForWriting(const char* path, DWORD access, DWORD share) {
     SplitPath p;
     if (!Split(path, &p)) return {};
     UniqueHandleFile folder = PinFolder(p.folder);
     if (!folder) return {};
-    constexpr DWORD access = GENERIC_WRITE | FILE_READ_ATTRIBUTES;
-    // An existing file is opened as it is, and emptied only once checked; a
-    // missing one is made new, which fails on anything there by then (a
-    // dangling link included).
-    UniqueHandleFile file(CreateFileA(p.full, access, 0, nullptr, OPEN_EXISTING,
+    access |= FILE_READ_ATTRIBUTES;
+    UniqueHandleFile file(CreateFileA(p.full, access, share, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL | kOnTheLinkItself, nullptr));
     if (!file && GetLastError() == ERROR_FILE_NOT_FOUND)
-        file.reset(CreateFileA(p.full, access, 0, nullptr, CREATE_NEW,
+        file.reset(CreateFileA(p.full, access, share, nullptr, CREATE_NEW,
                                FILE_ATTRIBUTE_NORMAL | kOnTheLinkItself, nullptr));
-    PinnedFile pinned = Checked(std::move(folder), std::move(file), p.full);
+    return Checked(std::move(folder), std::move(file), p.full);
+}
+
+}  // namespace
+
+PinnedFile OpenForAppend(const char* path) noexcept {
+    return OpenForWriting(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE);
+}
+
+PinnedFile OpenForReplace(const char* path) noexcept {
+    PinnedFile pinned = OpenForWriting(path, GENERIC_WRITE, 0);
     if (pinned && (SetFilePointer(pinned.file.get(), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
                    !SetEndOfFile(pinned.file.get())))
         return {};

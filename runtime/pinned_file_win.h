@@ -26,6 +26,11 @@ struct PinnedFile {
 // against the current directory.
 [[nodiscard]] PinnedFile OpenForReplace(const char* path) noexcept;
 
+// Opens the file for appending, sharing reading and writing (appenders); a
+// missing file is created. Empty on the same refusals; nothing is created or
+// changed then.
+[[nodiscard]] PinnedFile OpenForAppend(const char* path) noexcept;
+
 // Opens an existing file for reading, sharing only reading: nobody can write,
 // rename or delete it while it is held. Empty on the same refusals.
 [[nodiscard]] PinnedFile OpenForReading(const char* path) noexcept;

@@ -35,7 +35,6 @@ struct RuntimeState {
     DWORD mainThread = 0;
     HWND owner = nullptr;
     char folder[MAX_PATH] = {};
-    char fileName[MAX_PATH] = {};
     BlockList<void (*)()> cleanups;
     BlockList<LiveWindow> windows;
     BlockList<LiveComponent> components;
@@ -142,10 +141,7 @@ void StartRuntime(const ProgramDescription& program) {
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     // The last backslash that is not the trail byte of a two-byte character.
     const ptrdiff_t cut = FindLastSeparator(path, false);
-    if (cut >= 0) {
-        path[cut] = '\0';
-        lstrcpynA(s.fileName, path + cut + 1, MAX_PATH);
-    }
+    if (cut >= 0) path[cut] = '\0';
     lstrcpynA(s.folder, path, MAX_PATH);
     SetCurrentDirectoryA(s.folder);
 
@@ -287,12 +283,4 @@ intptr_t RuntimeNotify(int32_t message, intptr_t a, intptr_t b) {
 }
 
 const char* ProgramFolder() { return State().folder; }
-const char* ProgramFileName() { return State().fileName; }
-HWND OwnerWindow() { return State().owner; }
-
-HWND FindProgramWindow(uint32_t windowId) {
-    LiveWindow* w = FindLive(windowId);
-    return w ? w->hwnd : nullptr;
-}
-
 }  // namespace qv

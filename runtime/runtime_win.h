@@ -124,12 +124,7 @@ void RunMessageLoop();
 // The runtime's notification function for support libraries.
 intptr_t RuntimeNotify(int32_t message, intptr_t a, intptr_t b);
 
-// The program folder (no trailing separator) and the program's file name.
+// The program folder (no trailing separator).
 const char* ProgramFolder();
-const char* ProgramFileName();
-
-HWND OwnerWindow();
-// The live window of a description, or null.
-HWND FindProgramWindow(uint32_t windowId);
 
 }  // namespace qv

@@ -8,6 +8,7 @@
 
 #include "runtime/handles_win.h"
 #include "runtime/library_search_win.h"
+#include "runtime/pinned_file_win.h"
 
 namespace {
 
@@ -20,12 +21,12 @@ void AppendLaunchRecord() {
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     GetCurrentDirectoryA(MAX_PATH, cwd);
     const std::string line = std::string(self) + "\t" + GetCommandLineA() + "\t" + cwd + "\r\n";
-    qv::UniqueHandleFile log(CreateFileA((folder + "\\launch.log").c_str(), FILE_APPEND_DATA,
-                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Started by an elevated installer, this runs elevated too: the user's
+    // folder is written only where it is no link.
+    const qv::PinnedFile log = qv::OpenForAppend((folder + "\\launch.log").c_str());
     if (!log) return;
     DWORD written = 0;
-    WriteFile(log.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    WriteFile(log.file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
 
 LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "payload/archive_format.h"
+#include "runtime/text.h"
 
 using namespace qv::payload;
 
@@ -41,8 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (i == below.size() || below[i] == '\\') {
                 if (below.compare(start, i - start, "..") == 0 && i - start == 2) std::abort();
                 start = i + 1;
-            } else if (static_cast<unsigned char>(below[i]) >= 0x80 && i + 1 < below.size()) {
-                ++i;
+            } else {
+                i += qv::CharBytes(below.c_str() + i, below.size() - i) - 1;
             }
         }
     }

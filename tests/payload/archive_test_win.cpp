@@ -326,6 +326,35 @@ TEST_F(Extraction, EntryDescriptionCarriesDecodedAttributesAndUtCreationFromDos)
               payload::OpenArchive(&reader, (dir_ + "\\none.zip").c_str(), target_.c_str()));
 }
 
+TEST_F(Extraction, TheArchiveIsDescribedRightAfterOpeningAndAFailedOpenChangesNothing) {
+    WriteWholeFile(archive_, BuildZip({FolderEntry("f/"), FolderEntry("g/")}));
+    ArchiveReader reader;
+    EXPECT_EQ(payload::kStatusCannotOpen,
+              payload::OpenArchive(&reader, (dir_ + "\\none.zip").c_str(), target_.c_str()));
+    EXPECT_STREQ("", reader.root) << "a failed open leaves the root alone";
+    ASSERT_EQ(0u, payload::OpenArchive(&reader, archive_.c_str(), target_.c_str()));
+    ArchiveEntry entry;
+    ASSERT_EQ(0u, payload::GetEntry(&reader, -1, &entry)) << "before any entry was described";
+    EXPECT_EQ(2, entry.index);
+    EXPECT_EQ(0u, payload::CloseArchive(&reader));
+}
+
+TEST_F(Extraction, AnInvalidDosDateLeavesTheTimesItCannotGive) {
+    ZipEntrySpec e;
+    e.name = "undated.txt";
+    e.data = "x";
+    e.dosDate = 0x0000;  // month 0, day 0
+    e.dosTime = 0x0000;
+    SYSTEMTIME before;
+    GetSystemTime(&before);
+    ASSERT_EQ(1, Extract({e}, target_));
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    ASSERT_TRUE(GetFileAttributesExA((target_ + "\\undated.txt").c_str(), GetFileExInfoStandard, &data));
+    SYSTEMTIME written;
+    ASSERT_TRUE(FileTimeToSystemTime(&data.ftLastWriteTime, &written));
+    EXPECT_EQ(before.wYear, written.wYear) << "the time of writing, not 1601 or a rejected time";
+}
+
 TEST_F(Extraction, ArgumentFailuresGiveMinusOne) {
     ArchiveExtractor x;
     x.listener = Record;
