@@ -13,6 +13,7 @@ target_link_libraries(native_tests qv_pure GTest::gtest GTest::gtest_main)
 add_test(NAME native.unit COMMAND native_tests)
 
 include(cmake/tools.cmake OPTIONAL)
+include(cmake/windows_build.cmake)
 include(cmake/wine.cmake)
 
 # The tree is as clang-format writes it.

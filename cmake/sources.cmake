@@ -4,6 +4,10 @@ set(QV_RUNTIME_PURE runtime/text.cpp runtime/format.cpp runtime/values.cpp runti
 set(QV_INSTALLER_PURE installer/registration.cpp installer/shortcuts.cpp)
 set(QV_SHELL_PURE shell/shell_rules.cpp)
 set(QV_PAYLOAD_PURE payload/archive_format.cpp payload/archive_rules.cpp)
+# The extraction's walk over a file system table: pure as well, over minizip
+# and zlib.
+set(QV_PAYLOAD_WALK payload/entry_data.cpp payload/archive_file.cpp payload/archive_reader.cpp
+    payload/folders.cpp payload/extractor.cpp)
 set(QV_PURE_SOURCES ${QV_RUNTIME_PURE} ${QV_INSTALLER_PURE} ${QV_SHELL_PURE} ${QV_PAYLOAD_PURE})
 
 # Tests of the pure logic; run natively and under Wine.

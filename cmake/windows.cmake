@@ -63,15 +63,11 @@ add_library(qv_runtime STATIC
 )
 target_link_libraries(qv_runtime PUBLIC ${qv_system})
 
-set(QV_MINIZIP_DIR /usr/local/src/minizip CACHE PATH "minizip sources (unzip.c, ioapi.c)")
-add_library(qv_minizip STATIC payload/minizip_unzip.c ${QV_MINIZIP_DIR}/ioapi.c)
-target_include_directories(qv_minizip PUBLIC ${QV_MINIZIP_DIR})
-target_compile_definitions(qv_minizip PRIVATE NOUNCRYPT)
-target_compile_options(qv_minizip PRIVATE -w)
-target_link_libraries(qv_minizip PUBLIC z)
+include(cmake/minizip.cmake)
+qv_minizip_library(qv_minizip)
 
-add_library(qv_payload STATIC ${QV_PAYLOAD_PURE} payload/entry_data.cpp payload/archive_reader_win.cpp
-    payload/extractor_win.cpp payload/zip_component_win.cpp payload/staging_win.cpp)
+add_library(qv_payload STATIC ${QV_PAYLOAD_PURE} ${QV_PAYLOAD_WALK} payload/file_system_win.cpp
+    payload/zip_component_win.cpp payload/staging_win.cpp)
 target_link_libraries(qv_payload PUBLIC qv_runtime qv_minizip)
 
 add_executable(unpack payload/unpack_main_win.cpp)

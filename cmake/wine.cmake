@@ -1,27 +1,6 @@
-# The Windows build as a sub-build, and its tests under Wine in throwaway
-# prefixes made once per test run: 64-bit Windows (WOW64) and 32-bit Windows.
-include(ExternalProject)
-
-set(PAYLOAD_ARCHIVE "" CACHE FILEPATH "ZIP archive embedded as the product (default: the sample product)")
-set(QV_WIN32_DIR ${CMAKE_BINARY_DIR}/win32)
+# The Windows programs' tests under Wine in throwaway prefixes made once per
+# test run: 64-bit Windows (WOW64) and 32-bit Windows.
 set(QV_WINE_DIR ${CMAKE_BINARY_DIR}/wine)
-
-ExternalProject_Add(win32
-    SOURCE_DIR ${CMAKE_SOURCE_DIR}
-    BINARY_DIR ${QV_WIN32_DIR}
-    CMAKE_ARGS
-        -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/i686-w64-mingw32.cmake
-        -DCMAKE_BUILD_TYPE=Release
-        -DQV_HOST_DIR=${CMAKE_BINARY_DIR}
-        -DPAYLOAD_ARCHIVE=${PAYLOAD_ARCHIVE}
-    BUILD_ALWAYS ON
-    INSTALL_COMMAND ""
-    USES_TERMINAL_BUILD ON
-)
-if(TARGET qvpack)
-    ExternalProject_Add_StepDependencies(win32 configure qvpack)
-endif()
-
 foreach(bits 64 32)
     add_test(NAME wine${bits}.prefix
              COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/make-prefix.sh ${QV_WINE_DIR}/prefix${bits} ${bits})

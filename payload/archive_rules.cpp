@@ -109,6 +109,25 @@ const char* RefusalText(Refusal r) {
     return "refused";
 }
 
+uint32_t StatusForRefusal(Refusal refusal) {
+    switch (refusal) {
+        case Refusal::None:
+            return kStatusOk;
+        case Refusal::LocalExtra:
+            return kStatusLocalExtra;
+        case Refusal::EmptyName:
+        case Refusal::UnsafeName:
+        case Refusal::DeviceName:
+        case Refusal::Colon:
+        case Refusal::TrailingDotOrSpace:
+        case Refusal::NameTooLong:
+        case Refusal::FolderTooLong:
+            return kStatusBadName;
+        default:
+            return kStatusHeaderMismatch;
+    }
+}
+
 Refusal CheckEntryName(const char* name, size_t length) {
     if (!name || length == 0) return Refusal::EmptyName;
     if (std::memchr(name, '\0', length)) return Refusal::UnsafeName;

@@ -43,6 +43,11 @@ enum class Refusal : uint8_t {
 // The words used for a refusal, by the extraction's tests and the validator.
 const char* RefusalText(Refusal refusal);
 
+// The entry layer's status for an entry refused by the scan (kStatusOk for
+// None): kStatusLocalExtra, kStatusBadName for the name rules, else
+// kStatusHeaderMismatch.
+uint32_t StatusForRefusal(Refusal refusal);
+
 // The name rules, on the name as stored (separators "/" or "\", GBK bytes).
 Refusal CheckEntryName(const char* name, size_t length);
 

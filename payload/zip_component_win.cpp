@@ -3,7 +3,8 @@
 #include <windows.h>
 
 #include "payload/archive_format.h"
-#include "payload/extractor_win.h"
+#include "payload/extractor.h"
+#include "payload/file_system_win.h"
 #include "runtime/memory.h"
 
 namespace qv::payload {
@@ -129,7 +130,7 @@ void ExtractArchive(TypedValue* result, int argc, const TypedValue* args) {
     ArchiveExtractor extractor;
     extractor.component = component;
     extractor.listener = OnProgress;
-    result->i32 = RunExtraction(&extractor, args[1].text, args[2].text);
+    result->i32 = RunExtraction(&extractor, WindowsFileSystem(), args[1].text, args[2].text);
 }
 
 }  // namespace qv::payload

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "tests/support/native_walk.h"
+#include "tests/support/memory_walk.h"
 #include "tools/pack/zip_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "tests/support/crafted_archives.h"
-#include "tests/support/native_walk.h"
+#include "tests/support/memory_walk.h"
 #include "tests/support/zip_builder.h"
 #include "tools/pack/zip_check.h"
 

@@ -7,8 +7,10 @@
 #include <utility>
 #include <vector>
 
-#include "payload/archive_reader_win.h"
-#include "payload/extractor_win.h"
+#include "payload/archive_reader.h"
+#include "payload/extractor.h"
+#include "payload/file_system_win.h"
+#include "payload/folders.h"
 #include "tests/support/child_process_win.h"
 #include "tests/support/crafted_archives.h"
 #include "tests/support/zip_builder.h"
@@ -64,6 +66,9 @@ FILETIME DosAsLocal(uint16_t date, uint16_t time) {
 bool SameTime(const FILETIME& a, const FILETIME& b) {
     return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
 }
+bool SameTime(const FILETIME& a, uint64_t b) {
+    return ((static_cast<uint64_t>(a.dwHighDateTime) << 32) | a.dwLowDateTime) == b;
+}
 
 class Extraction : public testing::Test {
 protected:
@@ -83,7 +88,7 @@ protected:
     int32_t Run(const std::string& target) {
         ArchiveExtractor x;
         x.listener = Record;
-        return payload::RunExtraction(&x, archive_.c_str(), target.c_str());
+        return payload::RunExtraction(&x, payload::WindowsFileSystem(), archive_.c_str(), target.c_str());
     }
     bool Exists(const std::string& relative) { return PathExists(target_ + "\\" + relative); }
     // Nothing may appear in the test folder but the archive and the target.
@@ -301,9 +306,11 @@ TEST_F(Extraction, EntryDescriptionCarriesDecodedAttributesAndUtCreationFromDos)
     ut.localExtra = UtBlock(3, {1700000000u, 1600000000u});
     WriteWholeFile(archive_, BuildZip({FolderEntry("f/"), ut}));
     ArchiveReader reader;
-    ASSERT_EQ(0u, payload::OpenArchive(&reader, archive_.c_str(), target_.c_str()));
+    ASSERT_EQ(0u,
+              payload::OpenArchive(&reader, payload::WindowsFileSystem(), archive_.c_str(), target_.c_str()));
     EXPECT_STREQ((target_ + "\\").c_str(), reader.root);
-    EXPECT_EQ(payload::kStatusAlreadyOpen, payload::OpenArchive(&reader, archive_.c_str(), target_.c_str()));
+    EXPECT_EQ(payload::kStatusAlreadyOpen,
+              payload::OpenArchive(&reader, payload::WindowsFileSystem(), archive_.c_str(), target_.c_str()));
     ArchiveEntry entry;
     ASSERT_EQ(0u, payload::GetEntry(&reader, 1, &entry));
     EXPECT_STREQ("ut.txt", entry.name);
@@ -321,18 +328,22 @@ TEST_F(Extraction, EntryDescriptionCarriesDecodedAttributesAndUtCreationFromDos)
     EXPECT_EQ(payload::kStatusNotOpen, payload::CloseArchive(&reader));
     EXPECT_EQ(payload::kStatusNotOpen, payload::GetEntry(&reader, 0, &entry));
     EXPECT_EQ(payload::kStatusBadIndex, payload::CloseArchive(nullptr));
-    EXPECT_EQ(payload::kStatusAlreadyOpen, payload::OpenArchive(&reader, archive_.c_str(), ""));
+    EXPECT_EQ(payload::kStatusAlreadyOpen,
+              payload::OpenArchive(&reader, payload::WindowsFileSystem(), archive_.c_str(), ""));
     EXPECT_EQ(payload::kStatusCannotOpen,
-              payload::OpenArchive(&reader, (dir_ + "\\none.zip").c_str(), target_.c_str()));
+              payload::OpenArchive(&reader, payload::WindowsFileSystem(), (dir_ + "\\none.zip").c_str(),
+                                   target_.c_str()));
 }
 
 TEST_F(Extraction, TheArchiveIsDescribedRightAfterOpeningAndAFailedOpenChangesNothing) {
     WriteWholeFile(archive_, BuildZip({FolderEntry("f/"), FolderEntry("g/")}));
     ArchiveReader reader;
     EXPECT_EQ(payload::kStatusCannotOpen,
-              payload::OpenArchive(&reader, (dir_ + "\\none.zip").c_str(), target_.c_str()));
+              payload::OpenArchive(&reader, payload::WindowsFileSystem(), (dir_ + "\\none.zip").c_str(),
+                                   target_.c_str()));
     EXPECT_STREQ("", reader.root) << "a failed open leaves the root alone";
-    ASSERT_EQ(0u, payload::OpenArchive(&reader, archive_.c_str(), target_.c_str()));
+    ASSERT_EQ(0u,
+              payload::OpenArchive(&reader, payload::WindowsFileSystem(), archive_.c_str(), target_.c_str()));
     ArchiveEntry entry;
     ASSERT_EQ(0u, payload::GetEntry(&reader, -1, &entry)) << "before any entry was described";
     EXPECT_EQ(2, entry.index);
@@ -353,15 +364,23 @@ TEST_F(Extraction, AnInvalidDosDateLeavesTheTimesItCannotGive) {
     SYSTEMTIME written;
     ASSERT_TRUE(FileTimeToSystemTime(&data.ftLastWriteTime, &written));
     EXPECT_EQ(before.wYear, written.wYear) << "the time of writing, not 1601 or a rejected time";
+    ArchiveReader reader;
+    ASSERT_EQ(0u,
+              payload::OpenArchive(&reader, payload::WindowsFileSystem(), archive_.c_str(), target_.c_str()));
+    ArchiveEntry entry;
+    ASSERT_EQ(0u, payload::GetEntry(&reader, 0, &entry));
+    EXPECT_EQ(0u, entry.creationTime | entry.accessTime | entry.writeTime);
+    EXPECT_EQ(0u, payload::CloseArchive(&reader));
 }
 
 TEST_F(Extraction, ArgumentFailuresGiveMinusOne) {
     ArchiveExtractor x;
     x.listener = Record;
-    EXPECT_EQ(-1, payload::RunExtraction(&x, nullptr, target_.c_str()));
-    EXPECT_EQ(-1, payload::RunExtraction(&x, (dir_ + "\\missing.zip").c_str(), target_.c_str()));
+    EXPECT_EQ(-1, payload::RunExtraction(&x, payload::WindowsFileSystem(), nullptr, target_.c_str()));
+    EXPECT_EQ(-1, payload::RunExtraction(&x, payload::WindowsFileSystem(), (dir_ + "\\missing.zip").c_str(),
+                                         target_.c_str()));
     WriteWholeFile(archive_, BuildZip(ProductShape()));
-    EXPECT_EQ(-1, payload::RunExtraction(&x, archive_.c_str(), ""));
+    EXPECT_EQ(-1, payload::RunExtraction(&x, payload::WindowsFileSystem(), archive_.c_str(), ""));
     EXPECT_FALSE(PathExists(target_));
 }
 
@@ -561,7 +580,8 @@ TEST_F(Extraction, DaylightSavingOfTheEntrysOwnDate) {
 TEST_F(Extraction, UnpackEntryRefusesAnAbsoluteFolderName) {
     WriteWholeFile(archive_, BuildZip({FolderEntry("/abs/")}));
     ArchiveReader reader;
-    ASSERT_EQ(0u, payload::OpenArchive(&reader, archive_.c_str(), target_.c_str()));
+    ASSERT_EQ(0u,
+              payload::OpenArchive(&reader, payload::WindowsFileSystem(), archive_.c_str(), target_.c_str()));
     EXPECT_EQ(payload::kStatusBadName, payload::UnpackEntry(&reader, 0, (target_ + "\\abs\\").c_str()));
     EXPECT_EQ(0u, payload::CloseArchive(&reader));
     EXPECT_FALSE(PathExists("C:\\abs"));
@@ -607,15 +627,17 @@ TEST_F(Extraction, CancelAtTheFirstEventStopsAfterTheFirstEntry) {
 
 TEST_F(Extraction, FolderOperationsCreateEveryLevel) {
     const std::string deep = dir_ + "\\one\\two\\three";
-    EXPECT_TRUE(payload::CreateFolderLevels(deep.c_str()));
+    EXPECT_TRUE(payload::CreateFolderLevels(payload::WindowsFileSystem(), deep.c_str()));
     EXPECT_TRUE(PathExists(deep));
-    EXPECT_TRUE(payload::CreateFolderChain((dir_ + "\\four/five\\six\\").c_str()));
+    EXPECT_TRUE(
+        payload::CreateFolderChain(payload::WindowsFileSystem(), (dir_ + "\\four/five\\six\\").c_str()));
     EXPECT_TRUE(PathExists(dir_ + "\\four\\five\\six"));
-    EXPECT_TRUE(payload::CreateFolderChain("C:"));
-    EXPECT_FALSE(payload::CreateFolderChain(""));
-    EXPECT_FALSE(payload::CreateFolderChain((dir_ + "\\" + std::string(300, 'x')).c_str()));
+    EXPECT_TRUE(payload::CreateFolderChain(payload::WindowsFileSystem(), "C:"));
+    EXPECT_FALSE(payload::CreateFolderChain(payload::WindowsFileSystem(), ""));
+    EXPECT_FALSE(payload::CreateFolderChain(payload::WindowsFileSystem(),
+                                            (dir_ + "\\" + std::string(300, 'x')).c_str()));
     WriteWholeFile(dir_ + "\\file", "x");
-    EXPECT_FALSE(payload::CreateFolderLevels((dir_ + "\\file\\below").c_str()));
+    EXPECT_FALSE(payload::CreateFolderLevels(payload::WindowsFileSystem(), (dir_ + "\\file\\below").c_str()));
 }
 
 }  // namespace

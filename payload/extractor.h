@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "payload/archive_format.h"
+#include "payload/file_system.h"
 
 namespace qv::payload {
 
@@ -23,11 +24,12 @@ struct ArchiveExtractor {
     uint32_t currentIndex = 0;
 };
 
-// Extracts archivePath into targetFolder. 1: the walk ended after the last
-// entry, or was cancelled; 0: a failure (the target cannot be made, the
+// Extracts archivePath into targetFolder on fs. 1: the walk ended after the
+// last entry, or was cancelled; 0: a failure (the target cannot be made, the
 // archive is damaged or unsafe, an entry cannot be described or written);
 // -1: a null text, an empty target, or no file or folder named archivePath.
 // Entries written before a failure stay on disk.
-int32_t RunExtraction(ArchiveExtractor* extractor, const char* archivePath, const char* targetFolder);
+int32_t RunExtraction(ArchiveExtractor* extractor, const FileSystem& fs, const char* archivePath,
+                      const char* targetFolder);
 
 }  // namespace qv::payload

@@ -1,15 +1,13 @@
-// The entry layer: one open archive read through minizip over a Windows file
-// handle, entries described as ArchiveEntry records and written to files.
+// The entry layer: one open archive read through minizip over a file system,
+// entries described as ArchiveEntry records and written to files.
 #pragma once
-
-#include <windows.h>
 
 #include <cstdint>
 #include <memory>
 
 #include "payload/archive_format.h"
 #include "payload/archive_rules.h"
-#include "runtime/handles_win.h"
+#include "payload/file_system.h"
 #include "runtime/memory.h"
 
 namespace qv::payload {
@@ -18,7 +16,7 @@ struct ArchiveEntry {
     int32_t index;
     char name[kPathBytes];
     uint32_t attributes;
-    FILETIME accessTime, creationTime, writeTime;
+    uint64_t accessTime, creationTime, writeTime;  // Windows file times; 0 when unknown
     uint32_t compressedSize, uncompressedSize;
 };
 
@@ -30,10 +28,11 @@ struct ZipCloser {
 // One archive; closed until OpenArchive succeeds. Fields are the layer's own;
 // closing (or the reader going) releases what it owns.
 struct ArchiveReader {
+    const FileSystem* fs = nullptr;
     std::unique_ptr<void, ZipCloser> zip;
     UniqueBlock<ArchiveFile> source;
     UniqueBlock<uint8_t[]> tail;  // the directory and end records, read once
-    UniqueHandleFile file;
+    FileHandle file;
     UniqueBlock<Refusal[]> refusals;  // per entry, from the scan at open
     bool open = false;
     int32_t count = 0;
@@ -45,11 +44,13 @@ struct ArchiveReader {
     char lastFolder[kPathBytes] = {};  // the folder ensured last, without "\"
 };
 
-// Opens the archive and reads its central directory; root ends in "\" after.
-// kStatusAlreadyOpen (open reader, empty or overlong root), kStatusCannotOpen
-// (also for an archive whose structure is refused: see ScanArchive). On
-// failure the reader is left as it was, its root included.
-[[nodiscard]] uint32_t OpenArchive(ArchiveReader* reader, const char* archivePath, const char* rootFolder);
+// Opens the archive on fs (which must outlive the reader's being open) and
+// reads its central directory; root ends in "\" after. kStatusAlreadyOpen
+// (open reader, empty or overlong root), kStatusCannotOpen (also for an
+// archive whose structure is refused: see ScanArchive). On failure the
+// reader is left as it was, its root included.
+[[nodiscard]] uint32_t OpenArchive(ArchiveReader* reader, const FileSystem& fs, const char* archivePath,
+                                   const char* rootFolder);
 
 // Describes entry index (-1: the archive). kStatusBadIndex, kStatusNotOpen,
 // kStatusHeaderMismatch, kStatusLocalExtra, kStatusBadName (an entry the
@@ -63,16 +64,11 @@ struct ArchiveReader {
 // writing failed stays as far as written, with normal attributes.
 [[nodiscard]] uint32_t UnpackEntry(ArchiveReader* reader, int32_t index, const char* outputPath);
 
+// Records folder (a path without its final "\") as made: a file below it
+// does not make it again.
+void NoteFolderMade(ArchiveReader* reader, const char* folder);
+
 // Closes entry data, the archive and its file; the reader is closed again.
 [[nodiscard]] uint32_t CloseArchive(ArchiveReader* reader);
-
-// Creates a folder and, first, every missing folder above it.
-[[nodiscard]] bool CreateFolderChain(const char* path);
-
-// The same, level by level from the top (used for the target and folders).
-[[nodiscard]] bool CreateFolderLevels(const char* path);
-
-// A file or folder of that name exists.
-bool PathExists(const char* path);
 
 }  // namespace qv::payload

@@ -1,21 +1,23 @@
-#include "payload/extractor_win.h"
+#include "payload/extractor.h"
 
-#include <windows.h>
+#include <cstring>
 
-#include "payload/archive_reader_win.h"
-#include "runtime/handles_win.h"
+#include "payload/archive_reader.h"
+#include "payload/folders.h"
 #include "runtime/text.h"
 
 namespace qv::payload {
 namespace {
 
-bool HeaderTestPasses(const char* archivePath) {
-    UniqueHandleFile file(CreateFileA(archivePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+constexpr uint32_t kAttributeDirectory = 0x10;
+
+[[nodiscard]] bool HeaderTestPasses(const FileSystem& fs, const char* archivePath) {
+    uint64_t size = 0;
+    const FileHandle file(&fs, fs.openForReading(fs.context, archivePath, &size));
     if (!file) return false;
     uint8_t head[32];
-    DWORD got = 0;
-    if (!ReadFile(file.get(), head, sizeof head, &got, nullptr)) return false;
+    uint32_t got = 0;
+    if (!fs.read(file.get(), 0, head, sizeof head, &got)) return false;
     return PassesHeaderTest(head, got);
 }
 
@@ -42,18 +44,20 @@ int32_t Finish(ArchiveExtractor* x, ArchiveReader* reader, int32_t outcome) {
 
 }  // namespace
 
-int32_t RunExtraction(ArchiveExtractor* x, const char* archivePath, const char* targetFolder) {
+int32_t RunExtraction(ArchiveExtractor* x, const FileSystem& fs, const char* archivePath,
+                      const char* targetFolder) {
     x->cancel = 0;
     x->total = 0;
     x->currentIndex = 0;
     x->currentPath[0] = '\0';
-    if (!archivePath || !targetFolder || !*targetFolder || !PathExists(archivePath))
+    if (!archivePath || !targetFolder || !*targetFolder || !fs.exists(fs.context, archivePath))
         return Finish(x, nullptr, -1);
-    if (!PathExists(targetFolder) && !CreateFolderLevels(targetFolder)) return Finish(x, nullptr, 0);
-    if (!HeaderTestPasses(archivePath)) return Finish(x, nullptr, 0);
+    if (!fs.exists(fs.context, targetFolder) && !CreateFolderLevels(fs, targetFolder))
+        return Finish(x, nullptr, 0);
+    if (!HeaderTestPasses(fs, archivePath)) return Finish(x, nullptr, 0);
 
     ArchiveReader reader;
-    if (OpenArchive(&reader, archivePath, targetFolder) != kStatusOk) return Finish(x, &reader, 0);
+    if (OpenArchive(&reader, fs, archivePath, targetFolder) != kStatusOk) return Finish(x, &reader, 0);
 
     ArchiveEntry entry;
     if (x->listener) {
@@ -71,19 +75,17 @@ int32_t RunExtraction(ArchiveExtractor* x, const char* archivePath, const char* 
                               entry.name, TextLength(entry.name)) != Refusal::None ||
             !MapOutputPath(targetFolder, entry.name, path))
             return Finish(x, &reader, 0);
-        if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (!PathExists(path) && !CreateFolderLevels(path)) return Finish(x, &reader, 0);
+        if (entry.attributes & kAttributeDirectory) {
+            if (!fs.exists(fs.context, path) && !CreateFolderLevels(fs, path)) return Finish(x, &reader, 0);
             // The files that follow are in it, as a rule: it need not be made again.
-            const size_t n = TextLength(path);
-            lstrcpynA(reader.lastFolder, path,
-                      static_cast<int>(n > 0 && EndsWithSeparatorChar(path, false) ? n : n + 1));
+            NoteFolderMade(&reader, path);
         } else {
             if (UnpackEntry(&reader, i, path) != kStatusOk) return Finish(x, &reader, 0);
-            SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+            fs.makeNormal(fs.context, path);
         }
 
         x->currentIndex = static_cast<uint32_t>(i);
-        lstrcpynA(x->currentPath, path, kPathBytes);
+        std::memcpy(x->currentPath, path, TextLength(path) + 1);
         Notify(x);
         if (x->cancel) {
             (void)CloseArchive(&reader);
