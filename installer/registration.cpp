@@ -6,24 +6,20 @@
 
 namespace qv::installer {
 
-#define QV_PRODUCT_KEY "SOFTWARE\\WOW6432Node\\Zentrel2.0\\"
-#define QV_SETTINGS_KEY "SOFTWARE\\WOW6432Node\\Halvik\\Zentrel\\"
-#define QV_UNINSTALL_KEY "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zentrel2.0\\"
-
 const RegistryRow kRegistryRows[kRegistryRowCount] = {
-    {QV_PRODUCT_KEY "InstPath", RowValue::InstallRoot, nullptr},
-    {QV_SETTINGS_KEY "Counter", RowValue::DateStamp, nullptr},
-    {QV_SETTINGS_KEY "installpro", RowValue::Literal, "100%"},
-    {QV_SETTINGS_KEY "Scancode", RowValue::DateStamp, nullptr},
-    {QV_UNINSTALL_KEY "DisplayIcon", RowValue::RootPlus, "Zentrel\\Zentrel.exe"},
-    {QV_UNINSTALL_KEY "DisplayName", RowValue::Literal, kDisplayName},
-    {QV_UNINSTALL_KEY "DisplayVersion", RowValue::Literal, "2.18.0.10"},
-    {QV_UNINSTALL_KEY "EstimatedSize", RowValue::Number, "50941"},
-    {QV_UNINSTALL_KEY "InstallLocation", RowValue::RootPlus, "Zentrel"},
-    {QV_UNINSTALL_KEY "Publisher", RowValue::Literal, kPublisherDomain},
-    {QV_UNINSTALL_KEY "UninstallString", RowValue::RootPlus, "Zentrel\\Uninstall.exe"},
-    {QV_UNINSTALL_KEY "URLInfoAbout", RowValue::Literal, kPublisherAddress},
-    {QV_UNINSTALL_KEY "URLUpdateInfo", RowValue::Literal, kPublisherAddress},
+    {QV_PRODUCT_KEY "\\InstPath", RowValue::InstallRoot, nullptr},
+    {QV_SETTINGS_KEY "\\Counter", RowValue::DateStamp, nullptr},
+    {QV_SETTINGS_KEY "\\installpro", RowValue::Literal, "100%"},
+    {QV_SETTINGS_KEY "\\Scancode", RowValue::DateStamp, nullptr},
+    {QV_UNINSTALL_KEY "\\DisplayIcon", RowValue::RootPlus, kProgram},
+    {QV_UNINSTALL_KEY "\\DisplayName", RowValue::Literal, kDisplayName},
+    {QV_UNINSTALL_KEY "\\DisplayVersion", RowValue::Literal, "2.18.0.10"},
+    {QV_UNINSTALL_KEY "\\EstimatedSize", RowValue::Number, "50941"},
+    {QV_UNINSTALL_KEY "\\InstallLocation", RowValue::RootPlus, kProductFolder},
+    {QV_UNINSTALL_KEY "\\Publisher", RowValue::Literal, kPublisherDomain},
+    {QV_UNINSTALL_KEY "\\UninstallString", RowValue::RootPlus, kUninstaller},
+    {QV_UNINSTALL_KEY "\\URLInfoAbout", RowValue::Literal, kPublisherAddress},
+    {QV_UNINSTALL_KEY "\\URLUpdateInfo", RowValue::Literal, kPublisherAddress},
 };
 
 void RegisterProduct(const char* installRoot, const char* dateStamp, Command writeValue) {

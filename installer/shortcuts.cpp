@@ -7,9 +7,9 @@
 namespace qv::installer {
 
 const ShortcutRow kShortcuts[kShortcutCount] = {
-    {kFolderAppData, QV_MENU_FOLDER "\\Quorvane", "Zentrel\\Zentrel.exe", "Quorvane", "/n"},
-    {kFolderAppData, QV_MENU_FOLDER "\\Quorvane卸载", "Zentrel\\Uninstall.exe", "卸载程序", nullptr},
-    {kFolderDesktop, "Quorvane", "Zentrel\\Zentrel.exe", "Quorvane", "/n"},
+    {kFolderAppData, QV_MENU_FOLDER "\\" QV_DISPLAY_NAME, kProgram, kDisplayName, "/n"},
+    {kFolderAppData, QV_MENU_FOLDER "\\" QV_DISPLAY_NAME "卸载", kUninstaller, "卸载程序", nullptr},
+    {kFolderDesktop, QV_DISPLAY_NAME, kProgram, kDisplayName, "/n"},
 };
 
 char* PathBelowFolder(Command getFolder, int32_t kind, const char* relative) {

@@ -11,14 +11,16 @@
 #include <cstring>
 #include <string>
 
+#include "installer/product.h"
 #include "payload/zip_component_win.h"
 #include "runtime/library_search_win.h"
 #include "runtime/runtime_win.h"
 
 namespace {
 
-constexpr uint32_t kWindowId = 0x52010001;
-constexpr uint32_t kComponentId = 0x16010043;
+// The installer's own host window and component.
+constexpr uint32_t kWindowId = qv::installer::kHostWindowId;
+constexpr uint32_t kComponentId = qv::installer::kArchiveComponentId;
 
 std::string g_archive, g_target;
 int g_cancelAt = 0;

@@ -25,6 +25,7 @@
 #include <cstring>
 #include <string>
 
+#include "installer/product.h"
 #include "runtime/handles_win.h"
 #include "runtime/library_search_win.h"
 #include "runtime/pinned_file_win.h"
@@ -39,11 +40,10 @@ using qv::UniqueKey;
 
 enum ExitCode { kRemoved = 0, kNotProductFolder = 1, kFilesRemain = 2, kNoCopy = 3 };
 
-constexpr char kProductFolderName[] = "Zentrel";
-constexpr char kProductWindowClass[] = "ZentrelMain";
-constexpr char kProductWindowTitle[] = "Quorvane";
-constexpr char kUninstallKey[] =
-    "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zentrel2.0";
+using qv::installer::kProductFolder;
+using qv::installer::kProductWindowClass;
+using qv::installer::kUninstallKey;
+constexpr const char* kProductWindowTitle = qv::installer::kDisplayName;
 constexpr DWORD kCloseWaitMs = 10000;
 
 // The installation's keys, their values, and how many trailing levels of
@@ -54,8 +54,8 @@ struct KeyRow {
     int ownLevels;
 };
 const KeyRow kKeys[] = {
-    {"SOFTWARE\\WOW6432Node\\Zentrel2.0", {"InstPath"}, 1},
-    {"SOFTWARE\\WOW6432Node\\Halvik\\Zentrel", {"Counter", "installpro", "Scancode"}, 2},
+    {QV_PRODUCT_KEY, {"InstPath"}, 1},
+    {QV_SETTINGS_KEY, {"Counter", "installpro", "Scancode"}, 2},
     {kUninstallKey,
      {"DisplayIcon", "DisplayName", "DisplayVersion", "EstimatedSize", "InstallLocation", "Publisher",
       "UninstallString", "URLInfoAbout", "URLUpdateInfo"},
@@ -109,8 +109,8 @@ bool IsProductFolder(const std::string& folder) {
     if (registered.empty() || given.empty() || lstrcmpiA(registered.c_str(), given.c_str()) != 0)
         return false;
     const std::string parent = ParentOf(given);
-    if (parent.empty() || lstrcmpiA(given.c_str() + parent.size() + 1, kProductFolderName) != 0) return false;
-    const DWORD attributes = GetFileAttributesA((given + "\\Zentrel.exe").c_str());
+    if (parent.empty() || lstrcmpiA(given.c_str() + parent.size() + 1, kProductFolder) != 0) return false;
+    const DWORD attributes = GetFileAttributesA((given + "\\" QV_SHORT_NAME ".exe").c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -217,14 +217,15 @@ void RemoveRegistration() {
 // folder on its way is a link.
 void RemoveShortcutsAndData() {
     const std::string appData = Folder(CSIDL_APPDATA);
-    const std::string menu = appData + "Microsoft\\Windows\\Start Menu\\Programs\\Quorvane";
-    (void)qv::DeleteUnlinkedFile((menu + "\\Quorvane.lnk").c_str());
-    (void)qv::DeleteUnlinkedFile((menu + "\\Quorvane卸载.lnk").c_str());
+    using namespace qv::installer;
+    const std::string menu = appData + kMenuFolder;
+    (void)qv::DeleteUnlinkedFile((menu + "\\" + kLaunchLink).c_str());
+    (void)qv::DeleteUnlinkedFile((menu + "\\" + kUninstallLink).c_str());
     (void)qv::RemoveUnlinkedFolder(menu.c_str());  // only when empty
-    (void)qv::DeleteUnlinkedFile((Folder(CSIDL_DESKTOPDIRECTORY) + "Quorvane.lnk").c_str());
-    (void)qv::DeleteUnlinkedFile((appData + "Moranzo\\Quorvane.zip").c_str());
-    (void)qv::DeleteUnlinkedFile((appData + "Moranzo\\launch.log").c_str());
-    (void)qv::RemoveUnlinkedFolder((appData + "Moranzo").c_str());  // only when empty
+    (void)qv::DeleteUnlinkedFile((Folder(CSIDL_DESKTOPDIRECTORY) + kLaunchLink).c_str());
+    (void)qv::DeleteUnlinkedFile((appData + kStagingArchive).c_str());
+    (void)qv::DeleteUnlinkedFile((appData + kCompanyFolder + "\\launch.log").c_str());
+    (void)qv::RemoveUnlinkedFolder((appData + kCompanyFolder).c_str());  // only when empty
 }
 
 int Uninstall(const std::string& productFolder) {

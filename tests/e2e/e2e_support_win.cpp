@@ -12,12 +12,12 @@ namespace qv::test {
 std::string g_installer, g_payload, g_productDir;
 
 std::string Root() { return PrefixIs64() ? "C:\\Program Files (x86)\\" : "C:\\Program Files\\"; }
-std::string ProductFolder() { return Root() + "Zentrel"; }
+std::string ProductFolder() { return Root() + installer::kProductFolder; }
 std::string AppData() { return SpecialFolder(CSIDL_APPDATA); }
-std::string MenuFolder() { return AppData() + "Microsoft\\Windows\\Start Menu\\Programs\\Quorvane"; }
-std::string DesktopLink() { return SpecialFolder(CSIDL_DESKTOPDIRECTORY) + "Quorvane.lnk"; }
-std::string LaunchLog() { return AppData() + "Moranzo\\launch.log"; }
-std::string Staging() { return AppData() + "Moranzo\\Quorvane.zip"; }
+std::string MenuFolder() { return AppData() + installer::kMenuFolder; }
+std::string DesktopLink() { return SpecialFolder(CSIDL_DESKTOPDIRECTORY) + installer::kLaunchLink; }
+std::string LaunchLog() { return AppData() + installer::kCompanyFolder + "\\launch.log"; }
+std::string Staging() { return AppData() + installer::kStagingArchive; }
 
 int LaunchCount() {
     const std::string log = ReadWholeFile(LaunchLog());
@@ -36,7 +36,7 @@ void ForgetInstallation() {
     KillProcesses("Zentrel.exe");
     RemoveTree(ProductFolder());
     RemoveTree(MenuFolder());
-    RemoveTree(AppData() + "Moranzo");
+    RemoveTree(AppData() + installer::kCompanyFolder);
     DeleteFileA(DesktopLink().c_str());
     DeleteLocalMachineTree(kProductKey);
     DeleteLocalMachineTree(kHalvikKey);

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "installer/product.h"
 #include "tests/support/child_process_win.h"
 
 namespace qv::test {
@@ -14,12 +15,11 @@ namespace qv::test {
 // product's folder, as Windows paths.
 extern std::string g_installer, g_payload, g_productDir;
 
-inline constexpr char kProductKey[] = "SOFTWARE\\WOW6432Node\\Zentrel2.0";
-inline constexpr char kSettingsKey[] = "SOFTWARE\\WOW6432Node\\Halvik\\Zentrel";
+using installer::kProductKey;
+using installer::kSettingsKey;
+using installer::kUninstallKey;
 inline constexpr char kHalvikKey[] = "SOFTWARE\\WOW6432Node\\Halvik";
-inline constexpr char kUninstallKey[] =
-    "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zentrel2.0";
-inline constexpr char kUninstallLinkName[] = "Quorvane\xD0\xB6\xD4\xD8.lnk";
+inline constexpr const char* kUninstallLinkName = installer::kUninstallLink;
 
 std::string Root();  // the install root of this prefix kind
 std::string ProductFolder();

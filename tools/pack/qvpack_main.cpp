@@ -5,6 +5,8 @@
 // qvpack list ARCHIVE
 //   Prints one line per entry: version made by, version needed, method,
 //   external attributes, flags, compressed size, size, name.
+// qvpack facts
+//   Prints the product's fixed names as shell assignments (for scripts).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,8 +30,26 @@ bool ReadFile(const char* path, std::string* bytes) {
 int Usage() {
     std::fprintf(stderr,
                  "usage: qvpack pack FOLDER OUT.zip [--mtime SECONDS]\n       qvpack check ARCHIVE\n"
-                 "       qvpack list ARCHIVE\n");
+                 "       qvpack list ARCHIVE\n       qvpack facts\n");
     return 64;
+}
+
+// The ASCII facts of installer/product.h, one NAME='VALUE' line each.
+int Facts() {
+    using namespace qv::installer;
+    const struct {
+        const char* name;
+        const char* value;
+    } facts[] = {
+        {"short_name", QV_SHORT_NAME},          {"display_name", kDisplayName},
+        {"company_folder", kCompanyFolder},     {"menu_folder", kMenuFolder},
+        {"product_folder", kProductFolder},     {"program", kProgram},
+        {"uninstaller", kUninstaller},          {"product_key", kProductKey},
+        {"settings_key", kSettingsKey},         {"uninstall_key", kUninstallKey},
+        {"publisher_domain", kPublisherDomain}, {"publisher_address", kPublisherAddress},
+    };
+    for (const auto& f : facts) std::printf("%s='%s'\n", f.name, f.value);
+    return 0;
 }
 
 int Check(const char* path) {
@@ -73,6 +93,7 @@ int List(const char* path) {
 int main(int argc, char** argv) {
     if (argc >= 3 && !std::strcmp(argv[1], "check")) return Check(argv[2]);
     if (argc >= 3 && !std::strcmp(argv[1], "list")) return List(argv[2]);
+    if (argc == 2 && !std::strcmp(argv[1], "facts")) return Facts();
     if (argc < 4 || std::strcmp(argv[1], "pack") != 0) return Usage();
     int64_t mtime = -1;
     if (argc >= 6 && !std::strcmp(argv[4], "--mtime")) mtime = std::strtoll(argv[5], nullptr, 10);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "installer/product.h"
 #include "payload/archive_format.h"
 #include "payload/archive_rules.h"
 
@@ -93,14 +94,19 @@ std::string CheckArchive(const std::string& s) {
         const uint32_t nameLength = Get16(s, at + 28), external = Get32(s, at + 38);
         const std::string name = s.substr(at + 46, nameLength);
         at += 46 + nameLength + Get16(s, at + 30) + Get16(s, at + 32);
-        if (name.compare(0, 8, "Zentrel/") != 0)
-            return "entry " + std::to_string(i) + " \"" + name +
-                   "\": outside the one top folder \"Zentrel/\"";
-        program = program || (name == "Zentrel/Zentrel.exe" && !IsFolder(name, external));
-        uninstaller = uninstaller || (name == "Zentrel/Uninstall.exe" && !IsFolder(name, external));
+        const std::string top = installer::kArchiveTopFolder;
+        if (name.compare(0, top.size(), top) != 0)
+            return "entry " + std::to_string(i) + " \"" + name + "\": outside the one top folder \"" + top +
+                   "\"";
+        program = program || (name == installer::kArchiveProgram && !IsFolder(name, external));
+        uninstaller = uninstaller || (name == installer::kArchiveUninstaller && !IsFolder(name, external));
     }
-    if (!program) return "payload: no file \"Zentrel/Zentrel.exe\" (the shortcuts and registry point at it)";
-    if (!uninstaller) return "payload: no file \"Zentrel/Uninstall.exe\" (the uninstall entry points at it)";
+    if (!program)
+        return std::string("payload: no file \"") + installer::kArchiveProgram +
+               "\" (the shortcuts and registry point at it)";
+    if (!uninstaller)
+        return std::string("payload: no file \"") + installer::kArchiveUninstaller +
+               "\" (the uninstall entry points at it)";
     return "";
 }
 

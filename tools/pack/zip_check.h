@@ -6,12 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "installer/product.h"
 #include "tools/pack/zip_writer.h"
 
 namespace qv::pack {
 
 // Longest install root the installer uses.
-inline constexpr char kLongestRoot[] = "C:\\Program Files (x86)\\";
+inline constexpr const char* kLongestRoot = installer::kRoot64;
 
 // Empty when the extraction would extract every entry of the archive below
 // kLongestRoot; otherwise one message naming the archive or the first
