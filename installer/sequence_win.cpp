@@ -81,7 +81,7 @@ void ExtractPayload(const char* archive) {
     payload::ExtractArchive(&ignored, 3, args);
 }
 
-bool IsFile(const char* path) {
+[[nodiscard]] bool IsFile(const char* path) {
     const DWORD attributes = GetFileAttributesA(path);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }

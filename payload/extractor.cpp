@@ -34,7 +34,7 @@ void ClearState(ArchiveExtractor* x) {
 
 // The end of every walk but a cancelled one: one last listener call with
 // current = total, the state cleared, the archive closed.
-int32_t Finish(ArchiveExtractor* x, ArchiveReader* reader, int32_t outcome) {
+[[nodiscard]] int32_t Finish(ArchiveExtractor* x, ArchiveReader* reader, int32_t outcome) {
     x->currentIndex = x->total;
     Notify(x);
     ClearState(x);

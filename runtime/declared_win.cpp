@@ -58,7 +58,7 @@ HMODULE LoadNamedLibrary(const char* library) {
 }
 
 template <typename T>
-UniqueBlock<T[]> ZeroedArray(int count) {
+[[nodiscard]] UniqueBlock<T[]> ZeroedArray(int count) {
     auto* items = static_cast<T*>(AllocBlock(sizeof(T) * static_cast<size_t>(count ? count : 1)));
     std::memset(items, 0, sizeof(T) * static_cast<size_t>(count ? count : 1));
     return UniqueBlock<T[]>(items);
@@ -66,7 +66,7 @@ UniqueBlock<T[]> ZeroedArray(int count) {
 
 }  // namespace
 
-bool ParseOrdinalName(const char* name, uint16_t* ordinal) {
+[[nodiscard]] bool ParseOrdinalName(const char* name, uint16_t* ordinal) {
     if (!name || name[0] != '#' || !name[1]) return false;
     unsigned long value = 0;
     for (const char* p = name + 1; *p; ++p) {

@@ -59,7 +59,7 @@ struct SplitPath {
     return true;
 }
 
-bool FinalPathIs(HANDLE h, const char* expected) {
+[[nodiscard]] bool FinalPathIs(HANDLE h, const char* expected) {
     const HandleQueries& q = Queries();
     if (!q.finalPath) return true;
     char final[kPathChars];
@@ -74,7 +74,7 @@ bool FinalPathIs(HANDLE h, const char* expected) {
 
 // The handle is no redirecting reparse point, of the kind asked, with one
 // name only (a file), and the system names it as expected.
-bool IsUnlinked(HANDLE h, const char* expected, bool folder) {
+[[nodiscard]] bool IsUnlinked(HANDLE h, const char* expected, bool folder) {
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(h, &info)) return false;
     FILE_ATTRIBUTE_TAG_INFO tag{};
@@ -88,7 +88,7 @@ bool IsUnlinked(HANDLE h, const char* expected, bool folder) {
 
 // Opens the folder without delete sharing, on the folder itself (not what
 // a link there names), and checks it.
-UniqueHandleFile PinFolder(const char* folder) {
+[[nodiscard]] UniqueHandleFile PinFolder(const char* folder) {
     UniqueHandleFile h(CreateFileA(folder, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
@@ -96,7 +96,7 @@ UniqueHandleFile PinFolder(const char* folder) {
     return h;
 }
 
-PinnedFile Checked(UniqueHandleFile folder, UniqueHandleFile file, const char* expected) {
+[[nodiscard]] PinnedFile Checked(UniqueHandleFile folder, UniqueHandleFile file, const char* expected) {
     PinnedFile pinned;
     if (!file || !IsUnlinked(file.get(), expected, false)) return pinned;
     pinned.folder = std::move(folder);
@@ -109,7 +109,7 @@ constexpr DWORD kOnTheLinkItself = FILE_FLAG_OPEN_REPARSE_POINT;
 // An existing file is opened as it is, to be changed only once checked; a
 // missing one is made new, which fails on anything there by then (a dangling
 // link included: opening it as it is would make the file it names).
-PinnedFile OpenForWriting(const char* path, DWORD access, DWORD share) {
+[[nodiscard]] PinnedFile OpenForWriting(const char* path, DWORD access, DWORD share) {
     SplitPath p;
     if (!Split(path, &p)) return {};
     UniqueHandleFile folder = PinFolder(p.folder);

@@ -102,7 +102,7 @@ void FindConstantData() {
     SetConstantDataRange(base, base + nt->OptionalHeader.SizeOfImage);
 }
 
-bool DescriptionsAreSound() {
+[[nodiscard]] bool DescriptionsAreSound() {
     if (Program().windowCount < 0 || (Program().windowCount > 0 && !Program().windows)) return false;
     for (int i = 0; i < Program().windowCount; ++i) {
         const WindowDescription& d = Program().windows[i];

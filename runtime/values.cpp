@@ -97,13 +97,11 @@ size_t NormaliseNumberText(const char* text, char* out) {
     size_t n = 0;
     for (size_t i = 0; text && text[i]; ++i) {
         unsigned char c = static_cast<unsigned char>(text[i]);
-        if (!IsLeadByte(c)) {
+        if (CharBytes(text + i) == 1) {
             out[n++] = static_cast<char>(c);
             continue;
         }
-        unsigned char t = static_cast<unsigned char>(text[i + 1]);
-        if (t == 0) break;
-        ++i;
+        unsigned char t = static_cast<unsigned char>(text[++i]);
         if (c == 0xA3 && t >= 0xA1 && t <= 0xFE) {
             out[n++] = static_cast<char>(t & 0x7F);
         } else if (c == 0xA1 && t == 0xA1) {
