@@ -65,5 +65,11 @@ if(NOT PAYLOAD_ARCHIVE)
              COMMAND ${CMAKE_SOURCE_DIR}/tests/tools/signing.sh ${CMAKE_BINARY_DIR} ${QV_WIN32_DIR}
                      ${QV_WINE_DIR}/prefix64 ${QV_WINE_DIR}/prefix32)
     set_tests_properties(wine.signing PROPERTIES FIXTURES_REQUIRED "prefix64;prefix32"
-                         RESOURCE_LOCK "prefix64;prefix32" TIMEOUT 1200)
+                         RESOURCE_LOCK "prefix64;prefix32;publish" TIMEOUT 1200)
+    # Chinese names packed, checked and installed in both prefix kinds.
+    add_test(NAME wine.names
+             COMMAND ${CMAKE_SOURCE_DIR}/tests/tools/names.sh ${CMAKE_BINARY_DIR} ${QV_WIN32_DIR}
+                     ${QV_WINE_DIR}/prefix64 ${QV_WINE_DIR}/prefix32)
+    set_tests_properties(wine.names PROPERTIES FIXTURES_REQUIRED "prefix64;prefix32"
+                         RESOURCE_LOCK "prefix64;prefix32;publish" TIMEOUT 1200)
 endif()

@@ -25,6 +25,11 @@ ptrdiff_t FindLastSeparator(const char* text, bool alsoSlash);
 // as one) is "\", or "/" too when alsoSlash.
 bool EndsWithSeparatorChar(const char* text, bool alsoSlash);
 
+// True when bytes[0, length) are well-formed code page 936: single bytes
+// below 0x80 or 0x80 itself, and pairs of a lead byte (0x81 to 0xFE) with a
+// trail byte (0x40 to 0x7E or 0x80 to 0xFE).
+bool IsWellFormedCp936(const char* bytes, size_t length);
+
 // Length of a possibly null text.
 inline size_t TextLength(const char* text) {
     size_t n = 0;

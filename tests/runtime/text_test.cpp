@@ -46,5 +46,18 @@ TEST(Text, TheLastCharacterIsTheSeparator) {
     EXPECT_FALSE(EndsWithSeparatorChar(nullptr, true));
 }
 
+TEST(Text, WellFormedCodePage936) {
+    EXPECT_TRUE(IsWellFormedCp936("Zentrel/\xCB\xB5\xC3\xF7.txt", 16));
+    EXPECT_TRUE(IsWellFormedCp936("\x80", 1)) << "the euro sign";
+    EXPECT_TRUE(IsWellFormedCp936("\x81\x40\xFE\xFE\xD5\x5C", 6));
+    EXPECT_FALSE(IsWellFormedCp936("\xFF", 1));
+    EXPECT_FALSE(IsWellFormedCp936("\x81", 1)) << "a lead byte at the end";
+    EXPECT_FALSE(IsWellFormedCp936("\x81\x7F", 2));
+    EXPECT_FALSE(IsWellFormedCp936("\x81\x3F", 2));
+    EXPECT_FALSE(IsWellFormedCp936("\xE8\xAF\xB4.", 4)) << "UTF-8 of one character and a dot";
+    EXPECT_TRUE(IsWellFormedCp936("\xE8\xAF\xB4\xE6\x98\x8E", 6)) << "UTF-8 of two: three GBK pairs";
+    EXPECT_TRUE(IsWellFormedCp936("", 0));
+}
+
 }  // namespace
 }  // namespace qv

@@ -60,6 +60,34 @@ TEST(Packer, CollectsFoldersBeforeTheirContentsFilesFirstIgnoringCase) {
     EXPECT_FALSE(CollectTree("/nonexistent/qv", -1, &entries, &error));
 }
 
+TEST(Packer, NamesAreWrittenInCodePage936AsTheInstallerReadsThem) {
+    char tmpl[] = "/tmp/qvpack-XXXXXX";
+    const std::string root = mkdtemp(tmpl);
+    // On disk in UTF-8, as Linux names them: 说明.txt and the folder 资料.
+    const std::string readme = "\xE8\xAF\xB4\xE6\x98\x8E.txt", papers = "\xE8\xB5\x84\xE6\x96\x99";
+    mkdir((root + "/Zentrel").c_str(), 0755);
+    mkdir((root + "/Zentrel/" + papers).c_str(), 0755);
+    std::ofstream(root + "/Zentrel/" + readme) << "readme";
+    std::ofstream(root + "/Zentrel/" + papers + "/" + readme) << "inner";
+    std::vector<PackEntry> entries;
+    std::string error;
+    ASSERT_TRUE(CollectTree(root, 0, &entries, &error)) << error;
+    std::vector<std::string> names;
+    for (const PackEntry& e : entries) names.push_back(e.name);
+    const std::vector<std::string> expected = {"Zentrel/", "Zentrel/\xCB\xB5\xC3\xF7.txt",
+                                               "Zentrel/\xD7\xCA\xC1\xCF/",
+                                               "Zentrel/\xD7\xCA\xC1\xCF/\xCB\xB5\xC3\xF7.txt"};
+    EXPECT_EQ(expected, names);
+    EXPECT_EQ("inner", entries[3].data) << "read by its name on disk";
+    // A name code page 936 cannot hold is refused, naming the path.
+    const std::string smile = "/Zentrel/\xF0\x9F\x98\x80.txt";
+    std::ofstream(root + smile) << "x";
+    EXPECT_FALSE(CollectTree(root, 0, &entries, &error));
+    EXPECT_NE(std::string::npos, error.find(root + smile)) << error;
+    EXPECT_NE(std::string::npos, error.find("code page 936")) << error;
+    std::system(("rm -rf " + root).c_str());
+}
+
 TEST(Packer, WritesTheHeaderConventionsDeterministically) {
     const std::string a = WriteArchive(Sample());
     EXPECT_EQ(a, WriteArchive(Sample()));
@@ -158,6 +186,36 @@ TEST(Validator, RefusesAPayloadWithoutTheShapeTheInstallerNeeds) {
     EXPECT_EQ("more than 65535 entries (65536)",
               CheckPackable(std::vector<PackEntry>(65536, PackEntry{"f", "", 0})));
     EXPECT_EQ("", CheckPackable(product));
+}
+
+TEST(Validator, RefusesNamesTheInstallerWouldReadOtherwise) {
+    std::vector<PackEntry> product = Sample();
+    product.push_back({"Zentrel/Uninstall.exe", "MZ u", 0});
+    product.push_back({"Zentrel/Zentrel.exe", "MZ z", 0});
+    product.push_back({"Zentrel/\xCB\xB5\xC3\xF7.txt", "readme", 0});  // 说明.txt in GBK
+    const std::string gbk = WriteArchive(product);
+    EXPECT_EQ("", CheckArchive(gbk));
+    // The same name marked UTF-8 (as Python's zipfile and 7-Zip write one),
+    // and a name that is UTF-8 bytes indeed.
+    std::string flagged = gbk;
+    Set16(flagged, Central(flagged, 6) + 8, 0x0800);
+    Set16(flagged, Get32(flagged, Central(flagged, 6) + 42) + 6, 0x0800);
+    EXPECT_NE(std::string::npos, CheckArchive(flagged).find("entry 6 ")) << CheckArchive(flagged);
+    EXPECT_NE(std::string::npos, CheckArchive(flagged).find("marked UTF-8"));
+    EXPECT_NE(std::string::npos, CheckArchive(flagged).find("pack the folder instead"));
+    std::string ascii = gbk;
+    Set16(ascii, Central(ascii, 1) + 8, 0x0800);
+    Set16(ascii, Get32(ascii, Central(ascii, 1) + 42) + 6, 0x0800);
+    EXPECT_EQ("", CheckArchive(ascii)) << "an ASCII name reads the same in both";
+    // UTF-8 bytes of 说.txt, unmarked: not code page 936 (those of 说明.txt
+    // happen to be, and cannot be told from GBK).
+    std::vector<PackEntry> utf8 = product;
+    utf8.back().name = "Zentrel/\xE8\xAF\xB4.txt";
+    EXPECT_NE(std::string::npos, CheckArchive(WriteArchive(utf8)).find("not code page 936"));
+    // bsdtar's "./" names.
+    std::vector<PackEntry> dotted = {{"./", "", 0}, {"./Zentrel/", "", 0}};
+    const std::string message = CheckArchive(WriteArchive(dotted));
+    EXPECT_NE(std::string::npos, message.find("names begin with \"./\"")) << message;
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "installer/product.h"
 #include "payload/archive_format.h"
 #include "payload/archive_rules.h"
+#include "runtime/text.h"
 
 namespace qv::pack {
 namespace {
@@ -47,6 +48,14 @@ bool DataMatches(const std::string& stored, uint32_t method, uint32_t size, uint
            crc32(0, reinterpret_cast<const Bytef*>(out.data()), static_cast<uInt>(out.size())) == crc;
 }
 
+constexpr uint32_t kUtf8NameFlag = 0x0800;  // general-purpose flag bit 11
+
+bool IsAscii(const std::string& name) {
+    for (char c : name)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
 bool IsFolder(const std::string& name, uint32_t external) {
     return payload::IsFolderEntry(name.data(), name.size(), external);
 }
@@ -78,7 +87,12 @@ std::string CheckExtractable(const std::string& s) {
             const size_t data = local + 30 + Get16(s, local + 26) + Get16(s, local + 28);
             if (!DataMatches(s.substr(data, compressed), method, size, crc)) refusal = Refusal::DataMismatch;
         }
-        if (refusal != Refusal::None) message = EntryMessage(i, name, refusal);
+        if (refusal != Refusal::None && name.compare(0, 2, "./") == 0)
+            message = "entry " + std::to_string(i) + " \"" + name +
+                      "\": names begin with \"./\" (an archive of the folder \".\", not of its contents); "
+                      "archive the contents, or give make-installer the folder";
+        else if (refusal != Refusal::None)
+            message = EntryMessage(i, name, refusal);
     }
     return message;
 }
@@ -91,9 +105,17 @@ std::string CheckArchive(const std::string& s) {
     bool program = false, uninstaller = false;
     size_t at = Get32(s, eocd + 16);
     for (uint32_t i = 0, n = Get16(s, eocd + 10); i < n; ++i) {
-        const uint32_t nameLength = Get16(s, at + 28), external = Get32(s, at + 38);
+        const uint32_t flags = Get16(s, at + 8), nameLength = Get16(s, at + 28), external = Get32(s, at + 38);
         const std::string name = s.substr(at + 46, nameLength);
         at += 46 + nameLength + Get16(s, at + 30) + Get16(s, at + 32);
+        // The extraction takes names as bytes in code page 936 (GBK).
+        const std::string entry = "entry " + std::to_string(i) + " \"" + name + "\": ";
+        const std::string instead = "; pack the folder instead (qvpack pack, or make-installer FOLDER)";
+        if ((flags & kUtf8NameFlag) && !IsAscii(name))
+            return entry + "the name is marked UTF-8, but the installer reads names in code page 936 and " +
+                   "would make other names of it" + instead;
+        if (!IsWellFormedCp936(name.data(), name.size()))
+            return entry + "the name is not code page 936, in which the installer reads names" + instead;
         const std::string top = installer::kArchiveTopFolder;
         if (name.compare(0, top.size(), top) != 0)
             return "entry " + std::to_string(i) + " \"" + name + "\": outside the one top folder \"" + top +

@@ -19,8 +19,10 @@ inline constexpr const char* kLongestRoot = installer::kRoot64;
 // refused entry ("entry N \"NAME\": ...") with the words of the refusal.
 std::string CheckExtractable(const std::string& bytes);
 
-// CheckExtractable, then the shape: one top folder "Zentrel/" holding
-// everything, with the files Zentrel.exe and Uninstall.exe directly in it.
+// CheckExtractable, then the names and the shape: every name well-formed
+// code page 936 (the installer reads names so) and none marked UTF-8 unless
+// plain ASCII; one top folder "Zentrel/" holding everything, with the files
+// Zentrel.exe and Uninstall.exe directly in it.
 std::string CheckArchive(const std::string& bytes);
 
 // What an archive of these entries cannot hold: more than 65535 entries, or

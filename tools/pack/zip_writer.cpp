@@ -1,6 +1,7 @@
 #include "tools/pack/zip_writer.h"
 
 #include <dirent.h>
+#include <iconv.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -20,28 +21,58 @@ bool LessIgnoringCase(const std::string& a, const std::string& b) {
     });
 }
 
-bool Walk(const std::string& root, const std::string& relative, int64_t mtime,
-          std::vector<PackEntry>* entries, std::string* error) {
+// A name of the folder (UTF-8, as Linux names files) in code page 936, the
+// code page the installer's extraction reads names in; false when it has no
+// such form.
+bool ToCodePage936(const std::string& utf8, std::string* out) {
+    iconv_t cd = iconv_open("CP936", "UTF-8");
+    if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+    std::string in = utf8;
+    out->assign(in.size() * 2 + 4, '\0');
+    char* from = &in[0];
+    char* to = &(*out)[0];
+    size_t left = in.size(), room = out->size();
+    const bool converted = iconv(cd, &from, &left, &to, &room) != static_cast<size_t>(-1) && left == 0;
+    iconv_close(cd);
+    if (!converted) return false;
+    out->resize(out->size() - room);
+    return true;
+}
+
+bool Walk(const std::string& root, const std::string& relative, const std::string& storedPrefix,
+          int64_t mtime, std::vector<PackEntry>* entries, std::string* error) {
     const std::string dir = relative.empty() ? root : root + "/" + relative;
     DIR* d = opendir(dir.c_str());
     if (!d) {
         *error = "cannot read folder " + dir;
         return false;
     }
-    std::vector<std::string> files, folders;
+    // Each name as on disk, and as the archive will hold it.
+    struct Name {
+        std::string disk, stored;
+    };
+    std::vector<Name> files, folders;
     while (dirent* e = readdir(d)) {
         const std::string name = e->d_name;
         if (name == "." || name == "..") continue;
         struct stat st;
         if (stat((dir + "/" + name).c_str(), &st) != 0) continue;
-        (S_ISDIR(st.st_mode) ? folders : files).push_back(name);
+        Name n{name, ""};
+        if (!ToCodePage936(name, &n.stored)) {
+            closedir(d);
+            *error = "the name of " + dir + "/" + name +
+                     " cannot be written in code page 936, in which the installer reads names (rename it)";
+            return false;
+        }
+        (S_ISDIR(st.st_mode) ? folders : files).push_back(n);
     }
     closedir(d);
-    std::sort(files.begin(), files.end(), LessIgnoringCase);
-    std::sort(folders.begin(), folders.end(), LessIgnoringCase);
+    auto byStored = [](const Name& a, const Name& b) { return LessIgnoringCase(a.stored, b.stored); };
+    std::sort(files.begin(), files.end(), byStored);
+    std::sort(folders.begin(), folders.end(), byStored);
     const std::string prefix = relative.empty() ? "" : relative + "/";
-    for (const std::string& f : files) {
-        const std::string path = dir + "/" + f;
+    for (const Name& f : files) {
+        const std::string path = dir + "/" + f.disk;
         std::ifstream in(path, std::ios::binary);
         std::ostringstream content;
         content << in.rdbuf();
@@ -52,13 +83,14 @@ bool Walk(const std::string& root, const std::string& relative, int64_t mtime,
         struct stat st;
         stat(path.c_str(), &st);
         entries->push_back(
-            {prefix + f, content.str(), mtime >= 0 ? mtime : static_cast<int64_t>(st.st_mtime)});
+            {storedPrefix + f.stored, content.str(), mtime >= 0 ? mtime : static_cast<int64_t>(st.st_mtime)});
     }
-    for (const std::string& f : folders) {
+    for (const Name& f : folders) {
         struct stat st;
-        stat((dir + "/" + f).c_str(), &st);
-        entries->push_back({prefix + f + "/", "", mtime >= 0 ? mtime : static_cast<int64_t>(st.st_mtime)});
-        if (!Walk(root, prefix + f, mtime, entries, error)) return false;
+        stat((dir + "/" + f.disk).c_str(), &st);
+        entries->push_back(
+            {storedPrefix + f.stored + "/", "", mtime >= 0 ? mtime : static_cast<int64_t>(st.st_mtime)});
+        if (!Walk(root, prefix + f.disk, storedPrefix + f.stored + "/", mtime, entries, error)) return false;
     }
     return true;
 }
@@ -68,7 +100,7 @@ bool Walk(const std::string& root, const std::string& relative, int64_t mtime,
 bool CollectTree(const std::string& root, int64_t mtime, std::vector<PackEntry>* entries,
                  std::string* error) {
     entries->clear();
-    return Walk(root, "", mtime, entries, error);
+    return Walk(root, "", "", mtime, entries, error);
 }
 
 uint32_t DosDateTime(int64_t unixTime) {

@@ -9,15 +9,17 @@
 namespace qv::pack {
 
 struct PackEntry {
-    std::string name;  // "/" separators; folders end in "/"
+    std::string name;  // code page 936, "/" separators; folders end in "/"
     std::string data;  // file content (empty for folders)
     int64_t mtime;     // seconds since 1970, UTC
 };
 
 // Entries of a folder tree, relative to root: each folder's entry, then its
-// files, then its subfolders, names ordered without regard to case. mtime, when
-// not negative, replaces every file's modification time. False with a message
-// when the tree cannot be read.
+// files, then its subfolders, names ordered without regard to case. Names are
+// converted from the folder's own (UTF-8) to code page 936, in which the
+// installer reads them. mtime, when not negative, replaces every file's
+// modification time. False with a message (naming the path) when the tree
+// cannot be read or a name has no code page 936 form.
 bool CollectTree(const std::string& root, int64_t mtime, std::vector<PackEntry>* entries, std::string* error);
 
 // The archive bytes: folders stored, files deflated, external attributes 0x10
