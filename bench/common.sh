@@ -49,7 +49,7 @@ warm_wine() {
 prefix_products() {
     local pid
     for pid in $(pgrep -f 'Zentrel\.exe'); do
-        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$pid"
+        tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$pid"
     done
     return 0
 }

@@ -11,6 +11,9 @@ add_executable(sample_filler sample/sample_filler.cpp)
 add_executable(pack_tests tests/tools/pack_test.cpp)
 target_link_libraries(pack_tests qv_pack GTest::gtest GTest::gtest_main)
 add_test(NAME native.pack COMMAND pack_tests)
+# make-installer's payload limit (it configures and builds qvpack in this build).
+add_test(NAME native.payload_limit COMMAND ${CMAKE_SOURCE_DIR}/tests/tools/payload_limit.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(native.payload_limit PROPERTIES RESOURCE_LOCK publish)
 
 # The extraction's walk as shipped, natively over a file system in memory:
 # the archive rules on crafted archives and the validator's agreement.
