@@ -10,10 +10,7 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$1 win32=$2 prefix64=$3 prefix32=$4
 . "$root/tests/wine/env.sh"
-passes=0 failures=0
-check() {
-    if eval "$2"; then echo "ok: $1"; passes=$((passes + 1)); else echo "FAILED: $1"; failures=$((failures + 1)); fi
-}
+. "$root/tests/tools/checks.sh"
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -25,14 +22,7 @@ BUILD_DIR=$build "$root/scripts/make-installer" "$tmp/product" "$tmp/setup.exe" 
 check "a product with Chinese names builds" '[ $? -eq 0 ] && [ -f "$tmp/setup.exe" ]'
 
 for prefix in "$prefix64" "$prefix32"; do
-    (
-        qv_wine_env "$prefix"
-        wine "$tmp/setup.exe" >/dev/null 2>&1
-        echo $? >"$tmp/exit"
-        sleep 3
-        wineserver -k
-    )
-    if [ -d "$prefix/drive_c/windows/syswow64" ]; then bits=64 files="Program Files (x86)"; else bits=32 files="Program Files"; fi
+    install_in "$prefix" "$tmp/setup.exe" "$tmp/exit"
     product="$prefix/drive_c/$files/Zentrel"
     check "it installs ($bits-bit Windows)" '[ "$(cat "$tmp/exit")" = 0 ] && [ -f "$product/Zentrel.exe" ]'
     check "说明.txt has its name ($bits-bit Windows)" '[ "$(cat "$product/说明.txt" 2>/dev/null)" = readme ]'
@@ -57,5 +47,4 @@ PY
 status=$?
 check "an archive with UTF-8 names is refused, saying to pack the folder" \
     '[ $status -ne 0 ] && grep -q "marked UTF-8" "$tmp/check" && grep -q "pack the folder instead" "$tmp/check"'
-echo "$passes passed, $failures failed"
-[ $failures -eq 0 ]
+finish

@@ -6,10 +6,7 @@
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$1
-passes=0 failures=0
-check() {
-    if eval "$2"; then echo "ok: $1"; passes=$((passes + 1)); else echo "FAILED: $1"; failures=$((failures + 1)); fi
-}
+. "$root/tests/tools/checks.sh"
 limit=$(sed -n 's/^payload_limit=//p' "$root/scripts/make-installer")
 check "make-installer states its limit" '[ -n "$limit" ] && [ "$limit" -gt 0 ]'
 
@@ -25,5 +22,4 @@ truncate -s "$limit" "$tmp/edge.zip"
 BUILD_DIR=$build "$root/scripts/make-installer" "$tmp/edge.zip" "$tmp/edge.exe" >"$tmp/log2" 2>&1
 check "a payload at the limit passes the size check (and fails as no archive)" \
     '! grep -q "at most $limit bytes" "$tmp/log2" && grep -q "cannot be the payload" "$tmp/log2"'
-echo "$passes passed, $failures failed"
-[ $failures -eq 0 ]
+finish

@@ -8,10 +8,7 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$1 win32=$2 prefix64=$3 prefix32=$4
 . "$root/tests/wine/env.sh"
-passes=0 failures=0
-check() {
-    if eval "$2"; then echo "ok: $1"; passes=$((passes + 1)); else echo "FAILED: $1"; failures=$((failures + 1)); fi
-}
+. "$root/tests/tools/checks.sh"
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -44,18 +41,10 @@ check "a missing certificate fails with a message and no file" \
     '[ $status -ne 0 ] && grep -q "no certificate file" "$tmp/log4" && [ ! -e "$tmp/none.exe" ]'
 
 for prefix in "$prefix64" "$prefix32"; do
-    (
-        qv_wine_env "$prefix"
-        wine "$tmp/signed.exe" >/dev/null 2>&1
-        echo $? >"$tmp/exit"
-        sleep 3
-        wineserver -k
-    )
-    if [ -d "$prefix/drive_c/windows/syswow64" ]; then bits=64 files="Program Files (x86)"; else bits=32 files="Program Files"; fi
+    install_in "$prefix" "$tmp/signed.exe" "$tmp/exit"
     staged=$(find "$prefix/drive_c/users" -path '*/Moranzo/Quorvane.zip' | head -n 1)
     check "signed installer exits 0 ($bits-bit Windows)" '[ "$(cat "$tmp/exit")" = 0 ]'
     check "it staged the payload from the signed image ($bits-bit Windows)" '[ -n "$staged" ] && cmp -s "$staged" "$payload"'
     check "it installed the product ($bits-bit Windows)" '[ -f "$prefix/drive_c/$files/Zentrel/Zentrel.exe" ]'
 done
-echo "$passes passed, $failures failed"
-[ $failures -eq 0 ]
+finish
