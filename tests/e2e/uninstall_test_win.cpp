@@ -142,8 +142,9 @@ TEST_F(Uninstaller, ALinkInsideTheProductIsNeverFollowed) {
     const TempFolder outside("outside"), empty("empty");
     WriteWholeFile(outside + "\\keep.txt", "kept");
     const std::string linked = ProductFolder() + "\\Res\\linked", toEmpty = ProductFolder() + "\\toEmpty";
-    ASSERT_TRUE(MakeUnixSymlink(linked, outside));
-    ASSERT_TRUE(MakeUnixSymlink(toEmpty, empty));
+    const UnixSymlink linkedLink(linked, outside), emptyLink(toEmpty, empty);
+    ASSERT_TRUE(linkedLink);
+    ASSERT_TRUE(emptyLink);
     const DWORD code = Run(ProductFolder() + "\\Uninstall.exe");
     EXPECT_EQ("kept", ReadWholeFile(outside + "\\keep.txt"));
     EXPECT_TRUE(PathExists(empty)) << "an empty folder behind a link was removed";
@@ -157,8 +158,6 @@ TEST_F(Uninstaller, ALinkInsideTheProductIsNeverFollowed) {
         EXPECT_FALSE(PathExists(ProductFolder() + "\\Res\\settings.cfg")) << "the rest went";
         EXPECT_EQ(REG_SZ, ReadLocalMachine(kUninstallKey, "InstallLocation").first);
     }
-    RemoveUnixSymlink(linked);
-    RemoveUnixSymlink(toEmpty);
 }
 
 TEST_F(Uninstaller, NothingIsDeletedThroughLinksInTheUsersFolders) {

@@ -3,8 +3,13 @@
 #include <cstring>
 
 #include "runtime/text.h"
+#include "runtime/values.h"
 
 namespace qv::test {
+
+namespace {
+constexpr int64_t kDays1601To1899 = 109205;  // 1601-01-01 to 1899-12-30
+}  // namespace
 
 struct MemoryFileSystem::Open {
     Node* node;
@@ -136,11 +141,8 @@ uint64_t MemoryFileSystem::DosAsUtc(uint32_t dos) {
     const int year = 1980 + static_cast<int>(dos >> 25), month = (dos >> 21) & 15, day = (dos >> 16) & 31;
     const int hour = (dos >> 11) & 31, minute = (dos >> 5) & 63, second = (dos & 31) * 2;
     if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 59) return 0;
-    // Days since 1601-01-01 of the civil date.
-    const int y = year - (month <= 2);
-    const int era = y / 400, yoe = y - era * 400;
-    const int doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const int64_t days = era * 146097LL + yoe * 365 + yoe / 4 - yoe / 100 + doy - 584694;
+    // Days since 1601-01-01: the runtime's date-time counts from 1899-12-30.
+    const int64_t days = static_cast<int64_t>(DateTimeFromCivil(year, month, day)) + kDays1601To1899;
     return static_cast<uint64_t>(((days * 24 + hour) * 60 + minute) * 60 + second) * 10000000ULL;
 }
 
