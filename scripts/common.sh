@@ -1,6 +1,9 @@
 # Sourced by the scripts: one line per step, and a step's own output shown
 # only when it fails.
 
+# The Debian tree holding Wine 10, made by scripts/setup.
+QV_WINE10_TREE=${QV_WINE10_TREE:-/var/cache/qv/wine10-trixie}
+
 # step NAME WHAT...: prints "NAME: WHAT".
 step() {
     local name=$1

@@ -1,5 +1,16 @@
 # Environment of a throwaway Wine prefix; source it, then call qv_wine_env DIR.
 # Never touches the user's own prefix.
+#
+# With QV_WINE_TREE naming a Debian tree made by scripts/setup, wine, wineboot
+# and wineserver are that tree's (another Wine release), run through
+# in-tree.sh; without it, the machine's own.
+
+qv_env_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+if [ -n "${QV_WINE_TREE:-}" ]; then
+    wine() { "$qv_env_dir/in-tree.sh" "$QV_WINE_TREE" wine "$@"; }
+    wineboot() { "$qv_env_dir/in-tree.sh" "$QV_WINE_TREE" wineboot "$@"; }
+    wineserver() { "$qv_env_dir/in-tree.sh" "$QV_WINE_TREE" wineserver "$@"; }
+fi
 
 qv_wine_env() {
     export WINEPREFIX="$1"

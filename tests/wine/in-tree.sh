@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# in-tree.sh TREE COMMAND [ARGS...]: runs COMMAND inside the Debian tree TREE
+# (another Wine release), in a mount namespace of its own. There the tree sees
+# the host's devices, processes and /tmp, and the top folders holding the
+# current folder, WINEPREFIX, HOME, this project and QV_TREE_SHARE (colon
+# separated), each at its own path. A wineserver started inside keeps its
+# namespace, and so its mounts, until it exits. Needs root.
+set -euo pipefail
+tree=$1
+shift
+[ -x "$tree/usr/bin/wine" ] || { echo "in-tree.sh: no Wine tree at $tree (scripts/setup makes it)" >&2; exit 2; }
+
+if [ "${QV_IN_TREE_NS:-}" != "$tree" ]; then
+    export QV_IN_TREE_NS=$tree
+    exec unshare --mount --propagation private -- "$0" "$tree" "$@"
+fi
+unset QV_IN_TREE_NS
+
+# The folder to share for PATH: its top folder, or the path itself where the
+# top folder is one of the system's own.
+share_for() {
+    local rest=${1#/} top
+    top=/${rest%%/*}
+    case $top in
+        / | /bin | /boot | /dev | /etc | /lib* | /proc | /run | /sbin | /sys | /usr | /var) echo "$1" ;;
+        *) echo "$top" ;;
+    esac
+}
+
+here=$(cd "$(dirname "$0")/../.." && pwd)
+candidates=("$PWD" "$here" "${WINEPREFIX:-}" "${HOME:-}")
+IFS=: read -r -a extra <<<"${QV_TREE_SHARE:-}"
+candidates+=("${extra[@]}")
+
+mount --rbind /dev "$tree/dev"
+mount --rbind /proc "$tree/proc"
+mount --rbind /sys "$tree/sys"
+mount --bind /tmp "$tree/tmp"
+declare -A shared=([/tmp]=1)
+for path in "${candidates[@]}"; do
+    [ -n "$path" ] && [ -e "$path" ] || continue
+    share=$(share_for "$path")
+    [ -z "${shared[$share]:-}" ] || continue
+    shared[$share]=1
+    mkdir -p "$tree$share"
+    mount --rbind "$share" "$tree$share"
+done
+exec chroot "$tree" /usr/bin/env --chdir="$PWD" "$@"
