@@ -12,6 +12,7 @@ target_link_libraries(pure_tests qv_installer_core qv_shell qv_payload gtest)
 
 add_executable(runtime_tests tests/runtime/runtime_test_win.cpp tests/runtime/program_test_win.cpp
     tests/runtime/files_test_win.cpp tests/runtime/pinned_file_test_win.cpp
+    tests/runtime/implementation_test_win.cpp
     tests/support/runtime_tests_main_win.cpp)
 target_link_libraries(runtime_tests qv_runtime qv_test_support)
 add_dependencies(runtime_tests probe_program)

@@ -19,6 +19,13 @@ bool PrefixIs64() {
     return bits && std::string(bits) == "64";
 }
 
+int WineMajor() {
+    using Version = const char*(CDECL*)();
+    auto version = reinterpret_cast<Version>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")));
+    return version ? std::atoi(version()) : 0;
+}
+
 std::pair<DWORD, std::string> ReadLocalMachine(const char* key, const char* name) {
     HKEY h = nullptr;
     if (OpenLocalMachine(key, KEY_READ, &h) != ERROR_SUCCESS) return {0xFFFF, ""};

@@ -12,6 +12,9 @@ namespace qv::test {
 // The prefix kind the test runs in (QV_WINDOWS_BITS from the test runner).
 bool PrefixIs64();
 
+// The Wine release the test runs under (8 for "8.0"); 0 on Windows.
+int WineMajor();
+
 // Type and bytes of a value under HKEY_LOCAL_MACHINE read in the 32-bit
 // process's default view; type 0xFFFF when missing.
 std::pair<DWORD, std::string> ReadLocalMachine(const char* key, const char* name);
