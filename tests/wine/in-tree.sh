@@ -4,17 +4,23 @@
 # the host's devices, processes and /tmp, and the top folders holding the
 # current folder, WINEPREFIX, HOME, this project and QV_TREE_SHARE (colon
 # separated), each at its own path. A wineserver started inside keeps its
-# namespace, and so its mounts, until it exits. Needs root.
+# namespace, and so its mounts, until it exits. Run by another user than
+# root, the mounts are made as root of a user namespace of their own, and the
+# command runs as that user again, in a user namespace below it.
 set -euo pipefail
 tree=$1
 shift
 [ -x "$tree/usr/bin/wine" ] || { echo "in-tree.sh: no Wine tree at $tree (scripts/setup makes it)" >&2; exit 2; }
 
-if [ "${QV_IN_TREE_NS:-}" != "$tree" ]; then
-    export QV_IN_TREE_NS=$tree
-    exec unshare --mount --propagation private -- "$0" "$tree" "$@"
+if [ -z "${QV_IN_TREE_USER:-}" ]; then
+    export QV_IN_TREE_USER="$(id -u):$(id -g)"
+    if [ "$(id -u)" -eq 0 ]; then
+        exec unshare --mount --propagation private -- "$0" "$tree" "$@"
+    fi
+    exec unshare --user --map-root-user --mount --propagation private -- "$0" "$tree" "$@"
 fi
-unset QV_IN_TREE_NS
+user=$QV_IN_TREE_USER
+unset QV_IN_TREE_USER
 
 # The folder to share for PATH: its top folder, or the path itself where the
 # top folder is one of the system's own.
@@ -45,4 +51,8 @@ for path in "${candidates[@]}"; do
     mkdir -p "$tree$share"
     mount --rbind "$share" "$tree$share"
 done
-exec chroot "$tree" /usr/bin/env --chdir="$PWD" "$@"
+if [ "$user" = 0:0 ]; then
+    exec chroot "$tree" /usr/bin/env --chdir="$PWD" "$@"
+fi
+# chroot as the user: unshare changes the root before it starts the command.
+exec unshare --user --map-user="${user%:*}" --map-group="${user#*:}" --mount --root="$tree" --wd="$PWD" -- "$@"
