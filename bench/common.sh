@@ -29,9 +29,13 @@ now() { date +%s.%N; }
 since() { echo "$(now) - $1" | bc -l; }
 winpath() { local p="Z:$1"; echo "${p//\//\\}"; }
 
-# A warm prefix of the kind (64 or 32) for benchmarks, made once.
+# The Wine release the benchmark runs under (QV_WINE_TREE: the tree's).
+wine_release() { env -u WINEPREFIX "${qv_wine[@]}" --version 2>/dev/null | sed 's/^wine-/Wine /; s/ (.*//'; }
+
+# A warm prefix of the kind (64 or 32) for benchmarks, made once for each
+# Wine release.
 bench_prefix() {
-    local prefix=$build/bench/prefix$1
+    local prefix=$build/bench/${QV_WINE_TREE:+wine10-}prefix$1
     [ -f "$prefix/system.reg" ] || run_logged "$root/tests/wine/make-prefix.sh" "$prefix" "$1"
     echo "$prefix"
 }

@@ -6,10 +6,15 @@
 # in-tree.sh; without it, the machine's own.
 
 qv_env_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# qv_wine: the wine command as words, for commands such as timeout that start
+# it themselves.
 if [ -n "${QV_WINE_TREE:-}" ]; then
+    qv_wine=("$qv_env_dir/in-tree.sh" "$QV_WINE_TREE" wine)
     wine() { "$qv_env_dir/in-tree.sh" "$QV_WINE_TREE" wine "$@"; }
     wineboot() { "$qv_env_dir/in-tree.sh" "$QV_WINE_TREE" wineboot "$@"; }
     wineserver() { "$qv_env_dir/in-tree.sh" "$QV_WINE_TREE" wineserver "$@"; }
+else
+    qv_wine=(wine)
 fi
 
 qv_wine_env() {
