@@ -24,8 +24,8 @@ TEST(Implementation, AWholePathCreatedBelowWow6432Node) {
     RegCloseKey(key);
     auto exists = [](const std::string& path) {
         HKEY h = nullptr;
-        const bool found =
-            RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &h) == ERROR_SUCCESS;
+        const bool found = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | KEY_WOW64_64KEY,
+                                         &h) == ERROR_SUCCESS;
         if (h) RegCloseKey(h);
         return found;
     };
@@ -58,8 +58,8 @@ TEST(Implementation, PlantedLinksAreOpenedThroughAndNamedByTheirTarget) {
               folderAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
     EXPECT_EQ(0u, GetFileAttributesA((dir + "\\file.txt").c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
 
-    HANDLE h = CreateFileA((dir + "\\file.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    HANDLE h = CreateFileA((dir + "\\file.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, h);
     char bytes[16] = {}, name[MAX_PATH] = {};
     DWORD got = 0;
