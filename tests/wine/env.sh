@@ -10,9 +10,10 @@ qv_env_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # it themselves.
 if [ -n "${QV_WINE_TREE:-}" ]; then
     qv_wine=("$qv_env_dir/in-tree.sh" "$QV_WINE_TREE" wine)
-    wine() { "$qv_env_dir/in-tree.sh" "$QV_WINE_TREE" wine "$@"; }
-    wineboot() { "$qv_env_dir/in-tree.sh" "$QV_WINE_TREE" wineboot "$@"; }
-    wineserver() { "$qv_env_dir/in-tree.sh" "$QV_WINE_TREE" wineserver "$@"; }
+    qv_in_tree() { "$qv_env_dir/in-tree.sh" "$QV_WINE_TREE" "$@"; }
+    wine() { qv_in_tree wine "$@"; }
+    wineboot() { qv_in_tree wineboot "$@"; }
+    wineserver() { qv_in_tree wineserver "$@"; }
 else
     qv_wine=(wine)
 fi

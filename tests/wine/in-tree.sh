@@ -2,11 +2,11 @@
 # in-tree.sh TREE COMMAND [ARGS...]: runs COMMAND inside the Debian tree TREE
 # (another Wine release), in a mount namespace of its own. There the tree sees
 # the host's devices, processes and /tmp, and the top folders holding the
-# current folder, WINEPREFIX, HOME, this project and QV_TREE_SHARE (colon
-# separated), each at its own path. A wineserver started inside keeps its
-# namespace, and so its mounts, until it exits. Run by another user than
-# root, the mounts are made as root of a user namespace of their own, and the
-# command runs as that user again, in a user namespace below it.
+# current folder, WINEPREFIX, HOME and this project, each at its own path. A
+# wineserver started inside keeps its namespace, and so its mounts, until it
+# exits. Run by another user than root, the mounts are made as root of a user
+# namespace of their own, and the command runs as that user again, in a user
+# namespace below it.
 set -euo pipefail
 tree=$1
 shift
@@ -35,8 +35,6 @@ share_for() {
 
 here=$(cd "$(dirname "$0")/../.." && pwd)
 candidates=("$PWD" "$here" "${WINEPREFIX:-}" "${HOME:-}")
-IFS=: read -r -a extra <<<"${QV_TREE_SHARE:-}"
-candidates+=("${extra[@]}")
 
 mount --rbind /dev "$tree/dev"
 mount --rbind /proc "$tree/proc"
