@@ -1,9 +1,9 @@
 # The sample product, the payload archive and the installer.
 
-add_executable(Zentrel WIN32 sample/zentrel_win.cpp runtime/library_search_win.cpp runtime/text.cpp
-    runtime/link_rules.cpp runtime/pinned_file_win.cpp runtime/terminate_win.cpp)
+add_executable(Zentrel WIN32 sample/zentrel_win.cpp runtime/library_search_win.cpp runtime/terminate_win.cpp)
 add_executable(Uninstall WIN32 sample/uninstall_win.cpp runtime/library_search_win.cpp runtime/text.cpp
-    runtime/link_rules.cpp runtime/pinned_file_win.cpp runtime/terminate_win.cpp)
+    runtime/link_rules.cpp runtime/pinned_file_win.cpp runtime/user_rules.cpp runtime/user_token_win.cpp
+    runtime/terminate_win.cpp)
 foreach(program Zentrel Uninstall)
     set_target_properties(${program} PROPERTIES QV_SHIPPED ON)
     target_link_libraries(${program} ${qv_system})

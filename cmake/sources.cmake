@@ -1,5 +1,5 @@
 # Pure logic of each subsystem: no <windows.h>, builds natively and for Windows.
-set(QV_RUNTIME_PURE runtime/text.cpp runtime/format.cpp runtime/values.cpp runtime/error_text.cpp runtime/link_rules.cpp
+set(QV_RUNTIME_PURE runtime/text.cpp runtime/format.cpp runtime/values.cpp runtime/error_text.cpp runtime/link_rules.cpp runtime/user_rules.cpp
     runtime/registry_rules.cpp)
 set(QV_INSTALLER_PURE installer/registration.cpp installer/shortcuts.cpp)
 set(QV_SHELL_PURE shell/shell_rules.cpp)
@@ -17,6 +17,7 @@ set(QV_NATIVE_TEST_SOURCES
     tests/runtime/registry_rules_test.cpp
     tests/runtime/text_test.cpp
     tests/runtime/link_rules_test.cpp
+    tests/runtime/user_rules_test.cpp
     tests/installer/registration_test.cpp
     tests/installer/shortcuts_test.cpp
     tests/shell/shell_rules_test.cpp

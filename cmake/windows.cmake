@@ -60,6 +60,7 @@ add_library(qv_runtime STATIC
     runtime/declared_call.S
     runtime/files_win.cpp
     runtime/pinned_file_win.cpp
+    runtime/user_token_win.cpp
 )
 target_link_libraries(qv_runtime PUBLIC ${qv_system})
 

@@ -7,12 +7,14 @@
 #include "installer/registration.h"
 #include "installer/shortcuts.h"
 #include "installer/step_times_win.h"
+#include "payload/file_system_win.h"
 #include "payload/staging_win.h"
 #include "payload/zip_component_win.h"
 #include "runtime/files_win.h"
 #include "runtime/memory.h"
 #include "runtime/pinned_file_win.h"
 #include "runtime/runtime_win.h"
+#include "runtime/user_token_win.h"
 #include "runtime/values.h"
 #include "shell/shell_win.h"
 
@@ -73,12 +75,19 @@ void ChooseRoot() {
 
 void RegisterValues() { RegisterProduct(g_installer.installRoot, g_installer.dateStamp, WriteRegistryValue); }
 
+// The archive is read from the image, the very bytes staging wrote: the
+// staged file is the user's to change and is never read back. The folders
+// made on the way to the product folder are protected.
 void ExtractPayload(const char* archive) {
+    const UniqueBlock<char> product(ConcatTexts({g_installer.installRoot, kProductFolder}));
+    const payload::PayloadSource source{archive, ByteSetData(qv_payload_archive),
+                                        ByteSetLength(qv_payload_archive), product.get()};
+    const payload::FileSystem fs = payload::PayloadFileSystem(&source);
     const TypedValue args[3] = {payload::MakeComponentRef(kHostWindowId, kArchiveComponentId),
                                 MakeText(archive),
                                 MakeText(g_installer.installRoot ? g_installer.installRoot : "")};
     TypedValue ignored{};
-    payload::ExtractArchive(&ignored, 3, args);
+    payload::ExtractArchiveFrom(fs, &ignored, 3, args);
 }
 
 [[nodiscard]] bool IsFile(const char* path) {
@@ -88,19 +97,34 @@ void ExtractPayload(const char* archive) {
 
 // The desktop link is opened only when this run saved it, the installed
 // program is there (a link to a missing target may be resolved to another
-// file), and the link, held against change, still starts that program with
-// its arguments. Anything else starts nothing.
+// file), and the link, held against change, holds exactly the bytes saved.
+// The product then runs as the user, never with this process's elevation;
+// where there is no user, or no road to run as the user, nothing starts.
 void LaunchProduct(bool linkSaved) {
     if (!linkSaved) return;
-    const ShortcutRow& row = kShortcuts[kLaunchRow];
-    UniqueBlock<char> program(ConcatTexts({g_installer.installRoot, row.target}));
-    if (!IsFile(program.get())) return;
+    const ShortcutCall call =
+        ShortcutCallFor(kShortcuts[kLaunchRow], g_installer.installRoot, shell::GetSpecialFolder);
+    if (!IsFile(call.target.get())) return;
     UniqueBlock<char> file(PathIn(kFolderDesktop, kLaunchLink));
     const PinnedFile link = OpenForReading(file.get());
-    if (!link || !shell::ShortcutNames(link.file.get(), program.get(), row.arguments)) return;
-    const TypedValue args[5] = {MakeInt(4), MakeText(file.get()), MakeAbsent(), MakeAbsent(), MakeAbsent()};
-    TypedValue ignored{};
-    shell::ExecuteShellVerb(&ignored, 5, args);
+    if (!link || !shell::ShortcutIs(link.file.get(), 5, call.args)) return;
+    switch (ChooseLaunchRoad(ProcessTokenFacts())) {
+        case LaunchRoad::OpenLink: {
+            const TypedValue args[5] = {MakeInt(4), MakeText(file.get()), MakeAbsent(), MakeAbsent(),
+                                        MakeAbsent()};
+            TypedValue ignored{};
+            shell::ExecuteShellVerb(&ignored, 5, args);
+            break;
+        }
+        case LaunchRoad::AsLinkedUser:
+            (void)StartAsLinkedUser(call.target.get(), kShortcuts[kLaunchRow].arguments);
+            break;
+        case LaunchRoad::ThroughShell:
+            (void)shell::OpenThroughUsersShell(file.get());
+            break;
+        case LaunchRoad::None:
+            break;
+    }
 }
 
 }  // namespace
@@ -122,11 +146,9 @@ bool RunInstallerSequence(int, const int32_t*, int32_t*) {
     StampStep("registry");
     {
         UniqueBlock<char> archive(PathIn(kFolderAppData, kStagingArchive));
-        // Held unchanged until the extraction has closed it; not extracted at
-        // all unless it holds exactly the payload.
-        const PinnedFile staged = payload::StagePayload(archive.get());
+        (void)payload::StagePayload(archive.get());
         StampStep("staging");
-        if (staged) ExtractPayload(archive.get());
+        ExtractPayload(archive.get());
         StampStep("extraction");
     }
     const uint32_t saved =

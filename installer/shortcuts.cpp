@@ -20,16 +20,24 @@ char* PathBelowFolder(Command getFolder, int32_t kind, const char* relative) {
     return ConcatTexts({owned.get(), relative});
 }
 
+ShortcutCall ShortcutCallFor(const ShortcutRow& row, const char* installRoot, Command getFolder) {
+    ShortcutCall call{UniqueBlock<char>(PathBelowFolder(getFolder, row.folderKind, row.linkName)),
+                      UniqueBlock<char>(ConcatTexts({installRoot, row.target})),
+                      {}};
+    call.args[0] = MakeText(call.link.get());
+    call.args[1] = MakeText(call.target.get());
+    call.args[2] = MakeText(row.description);
+    call.args[3] = row.arguments ? MakeText(row.arguments) : MakeAbsent();
+    call.args[4] = MakeAbsent();
+    return call;
+}
+
 uint32_t CreateProductShortcuts(const char* installRoot, Command getFolder, Command createShortcut) {
     uint32_t saved = 0;
     for (int i = 0; i < kShortcutCount; ++i) {
-        const ShortcutRow& row = kShortcuts[i];
-        UniqueBlock<char> link(PathBelowFolder(getFolder, row.folderKind, row.linkName));
-        UniqueBlock<char> target(ConcatTexts({installRoot, row.target}));
-        const TypedValue args[5] = {MakeText(link.get()), MakeText(target.get()), MakeText(row.description),
-                                    row.arguments ? MakeText(row.arguments) : MakeAbsent(), MakeAbsent()};
+        const ShortcutCall call = ShortcutCallFor(kShortcuts[i], installRoot, getFolder);
         TypedValue result{};
-        createShortcut(&result, 5, args);
+        createShortcut(&result, 5, call.args);
         if (result.word) saved |= 1u << i;
     }
     return saved;

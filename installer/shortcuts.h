@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "runtime/memory.h"
 #include "runtime/value.h"
 
 namespace qv::installer {
@@ -19,6 +20,16 @@ inline constexpr int kShortcutCount = 3;
 extern const ShortcutRow kShortcuts[kShortcutCount];
 // The row whose link the installer opens to start the product.
 inline constexpr int kLaunchRow = 2;
+
+// The five arguments of CreateShortcut for a row, owning their texts: link
+// path (the row's folder from getFolder, the GetSpecialFolder command, + its
+// name), target (install root + the row's target), description, arguments
+// (absent when the row has none) and an absent working folder.
+struct ShortcutCall {
+    UniqueBlock<char> link, target;
+    TypedValue args[5];
+};
+ShortcutCall ShortcutCallFor(const ShortcutRow& row, const char* installRoot, Command getFolder);
 
 // Creates every row, in table order, through createShortcut (the
 // CreateShortcut command) with five arguments: link path (the row's folder

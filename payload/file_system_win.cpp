@@ -1,16 +1,24 @@
 #include "payload/file_system_win.h"
 
 #include <windows.h>
+// after windows.h
+#include <sddl.h>
 
+#include <cstring>
+
+#include "runtime/link_rules.h"
 #include "runtime/memory.h"
 
 namespace qv::payload {
 namespace {
 
-// An open file, with where its pointer stands (for reading).
+// An open file, with where its pointer stands (for reading); or bytes in
+// memory read as a file (no handle).
 struct OpenFile {
     HANDLE handle;
     uint64_t filePointer;
+    const uint8_t* memory;
+    uint64_t memoryLength;
 };
 
 bool Exists(void*, const char* path) { return path && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
@@ -38,13 +46,20 @@ void* OpenForReading(void*, const char* path, uint64_t* size) {
     }
     *size = static_cast<uint64_t>(length.QuadPart);
     auto* state = static_cast<OpenFile*>(AllocBlock(sizeof(OpenFile)));
-    *state = OpenFile{h, 0};
+    *state = OpenFile{h, 0, nullptr, 0};
     return state;
 }
 
 bool Read(void* file, uint64_t offset, void* buffer, uint32_t size, uint32_t* got) {
     auto* f = static_cast<OpenFile*>(file);
     *got = 0;
+    if (f->memory) {
+        if (offset < f->memoryLength) {
+            *got = static_cast<uint32_t>(f->memoryLength - offset < size ? f->memoryLength - offset : size);
+            std::memcpy(buffer, f->memory + offset, *got);
+        }
+        return true;
+    }
     if (offset != f->filePointer) {
         LARGE_INTEGER to;
         to.QuadPart = static_cast<LONGLONG>(offset);
@@ -63,7 +78,7 @@ void* Create(void*, const char* path, uint32_t attributes) {
     HANDLE h = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
     if (h == INVALID_HANDLE_VALUE) return nullptr;
     auto* state = static_cast<OpenFile*>(AllocBlock(sizeof(OpenFile)));
-    *state = OpenFile{h, 0};
+    *state = OpenFile{h, 0, nullptr, 0};
     return state;
 }
 
@@ -89,7 +104,7 @@ void SetTimes(void* file, const EntryTimes& times) {
 
 void Close(void* file) {
     auto* f = static_cast<OpenFile*>(file);
-    CloseHandle(f->handle);
+    if (f->handle) CloseHandle(f->handle);
     FreeBlock(f);
 }
 
@@ -112,8 +127,58 @@ uint64_t DosTime(void*, uint32_t dosDate) {
 const FileSystem kWindows = {nullptr, Exists,   MakeFolder, OpenForReading, Read,   Create,
                              Write,   SetTimes, Close,      MakeNormal,     DosTime};
 
+// The payload source's functions: its archive from memory, its folders on
+// the way protected.
+const PayloadSource& Source(void* context) { return *static_cast<const PayloadSource*>(context); }
+
+bool IsSourceArchive(void* context, const char* path) {
+    return path && IsSameFinalPath(path, Source(context).archivePath);
+}
+
+bool SourceExists(void* context, const char* path) {
+    return IsSourceArchive(context, path) || Exists(nullptr, path);
+}
+
+void* SourceOpenForReading(void* context, const char* path, uint64_t* size) {
+    if (!IsSourceArchive(context, path)) return OpenForReading(nullptr, path, size);
+    auto* state = static_cast<OpenFile*>(AllocBlock(sizeof(OpenFile)));
+    *state = OpenFile{nullptr, 0, Source(context).bytes, Source(context).length};
+    *size = Source(context).length;
+    return state;
+}
+
+// Administrators and the system: full control; users: read and execute; not
+// inherited from above (a drive root lets every user change what it holds).
+constexpr char kProtectedFolder[] = "D:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
+
+FolderMade SourceMakeFolder(void* context, const char* path) {
+    if (FolderPrefixLength(Source(context).protectThrough, path) == 0) return MakeFolder(nullptr, path);
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, FALSE};
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(kProtectedFolder, SDDL_REVISION_1,
+                                                              &attributes.lpSecurityDescriptor, nullptr))
+        return FolderMade::Failed;
+    const BOOL made = CreateDirectoryA(path, &attributes);
+    const DWORD error = GetLastError();
+    LocalFree(attributes.lpSecurityDescriptor);
+    if (made) return FolderMade::Created;
+    return error == ERROR_ALREADY_EXISTS   ? FolderMade::AlreadyExists
+           : error == ERROR_PATH_NOT_FOUND ? FolderMade::ParentMissing
+                                           : FolderMade::Failed;
+}
+
 }  // namespace
 
 const FileSystem& WindowsFileSystem() { return kWindows; }
+
+FileSystem PayloadFileSystem(const PayloadSource* source) {
+    FileSystem fs = kWindows;
+    fs.context = const_cast<PayloadSource*>(source);
+    fs.exists = SourceExists;
+    fs.openForReading = SourceOpenForReading;
+    fs.makeFolder = SourceMakeFolder;
+    return fs;
+}
+
+const char* ProtectedFolderDescriptor() { return kProtectedFolder; }
 
 }  // namespace qv::payload

@@ -12,4 +12,22 @@ namespace qv::payload {
 // rule in force on their day.
 const FileSystem& WindowsFileSystem();
 
+// Where the installer's extraction reads from and what it protects.
+struct PayloadSource {
+    const char* archivePath;  // the name the extraction is given for the archive
+    const uint8_t* bytes;     // the archive itself, in memory (the image's payload)
+    uint32_t length;
+    const char* protectThrough;  // the product folder below the install root
+};
+
+// Windows' file system, but the archive is read from source's bytes, never
+// from a file of that name, and each folder made on the way to and including
+// source's protectThrough gets ProtectedFolderDescriptor() in place of what
+// its parent would hand down. source must outlive the table's use.
+FileSystem PayloadFileSystem(const PayloadSource* source);
+
+// The descriptor, as SDDL: administrators and the system full control, users
+// read and execute, nothing inherited from above.
+const char* ProtectedFolderDescriptor();
+
 }  // namespace qv::payload

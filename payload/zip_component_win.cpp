@@ -119,6 +119,10 @@ TypedValue MakeComponentRef(uint32_t windowId, uint32_t componentId) {
 }
 
 void ExtractArchive(TypedValue* result, int argc, const TypedValue* args) {
+    ExtractArchiveFrom(WindowsFileSystem(), result, argc, args);
+}
+
+void ExtractArchiveFrom(const FileSystem& fs, TypedValue* result, int argc, const TypedValue* args) {
     if (argc < 3 || !g_runtime) return;
     const uint32_t windowId = static_cast<uint32_t>(args[0].raw),
                    componentId = static_cast<uint32_t>(args[0].raw >> 32);
@@ -130,7 +134,7 @@ void ExtractArchive(TypedValue* result, int argc, const TypedValue* args) {
     ArchiveExtractor extractor;
     extractor.component = component;
     extractor.listener = OnProgress;
-    result->i32 = RunExtraction(&extractor, WindowsFileSystem(), args[1].text, args[2].text);
+    result->i32 = RunExtraction(&extractor, fs, args[1].text, args[2].text);
 }
 
 }  // namespace qv::payload

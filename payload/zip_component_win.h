@@ -2,6 +2,7 @@
 // one command is ExtractArchive, reporting progress as its event 1.
 #pragma once
 
+#include "payload/file_system.h"
 #include "runtime/runtime_win.h"
 #include "runtime/value.h"
 
@@ -15,6 +16,9 @@ extern const SupportLibrary kCompressionLibrary;
 // without any event for a null path. A reference to no live component is
 // the fatal error of LookupComponent.
 void ExtractArchive(TypedValue* result, int argc, const TypedValue* args);
+
+// ExtractArchive on another file system (the archive path is fs's name for it).
+void ExtractArchiveFrom(const FileSystem& fs, TypedValue* result, int argc, const TypedValue* args);
 
 // Builds a component reference.
 TypedValue MakeComponentRef(uint32_t windowId, uint32_t componentId);

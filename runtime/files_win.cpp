@@ -81,7 +81,9 @@ HKEY RootKey(RegistryRoot root) {
 
 void MakeDirectory(TypedValue* result, int argc, const TypedValue* args) {
     if (argc < 1) return;
-    result->word = CreateDirectoryA(TextArg(args[0]), nullptr) ? 1 : 0;
+    // Never through a link, and only where the user could have made it: the
+    // folders made are the user's.
+    result->word = MakeUnlinkedFolder(TextArg(args[0])) ? 1 : 0;
 }
 
 void WriteBytesToFile(TypedValue* result, int argc, const TypedValue* args) {

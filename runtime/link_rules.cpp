@@ -32,6 +32,19 @@ size_t SignificantLength(const char* path) {
 
 char FoldAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
+// Compares a and b over n bytes: ASCII letters without case, two-byte
+// characters byte for byte.
+bool SameText(const char* a, const char* b, size_t n) {
+    for (size_t i = 0; i < n;) {
+        const size_t k = CharBytes(a + i, n - i);
+        if (CharBytes(b + i, n - i) != k) return false;
+        if (k == 2 ? (a[i] != b[i] || a[i + 1] != b[i + 1]) : FoldAscii(a[i]) != FoldAscii(b[i]))
+            return false;
+        i += k;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool IsRedirectingReparse(uint32_t attributes, uint32_t tag, bool tagKnown) {
@@ -45,14 +58,25 @@ bool IsSameFinalPath(const char* finalPath, const char* expected) {
     const char* a = WithoutPrefix(finalPath, uncA, sizeof uncA);
     const char* b = WithoutPrefix(expected, uncB, sizeof uncB);
     const size_t na = SignificantLength(a), nb = SignificantLength(b);
-    if (na != nb || na == 0) return false;
-    for (size_t i = 0; i < na;) {
-        const size_t n = CharBytes(a + i, na - i);
-        if (CharBytes(b + i, nb - i) != n) return false;
-        if (n == 2 ? (a[i] != b[i] || a[i + 1] != b[i + 1]) : FoldAscii(a[i]) != FoldAscii(b[i]))
-            return false;
-        i += n;
-    }
+    return na == nb && na > 0 && SameText(a, b, na);
+}
+
+size_t FolderPrefixLength(const char* path, const char* folder) {
+    if (!path || !folder) return 0;
+    const size_t nf = SignificantLength(folder), np = TextLength(path);
+    if (nf == 0 || np < nf || !SameText(path, folder, nf)) return 0;
+    // A drive root keeps its separator; any other folder is followed by one.
+    if (np == nf || path[nf] == '\\' || (nf == 3 && folder[1] == ':')) return nf;
+    return 0;
+}
+
+bool PlainPath(const char* finalPath, char* out, size_t size) {
+    if (!finalPath) return false;
+    char unc[600];
+    const char* plain = WithoutPrefix(finalPath, unc, sizeof unc);
+    const size_t n = TextLength(plain);
+    if (n + 1 > size) return false;
+    std::memcpy(out, plain, n + 1);
     return true;
 }
 

@@ -3,6 +3,7 @@
 // Win32 side reads the facts from a handle and asks these.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace qv {
@@ -22,5 +23,14 @@ bool IsRedirectingReparse(uint32_t attributes, uint32_t tag, bool tagKnown);
 // characters byte for byte. A final "\" on either side (not a drive root's)
 // does not count.
 bool IsSameFinalPath(const char* finalPath, const char* expected);
+
+// The length of folder's significant part when path is that folder or lies
+// below it (the next character of path is "\"), compared as IsSameFinalPath
+// does; 0 otherwise.
+size_t FolderPrefixLength(const char* path, const char* folder);
+
+// The full path a final path names: "\\?\C:\x" gives "C:\x",
+// "\\?\UNC\s\x" gives "\\s\x". False when it does not fit size bytes.
+bool PlainPath(const char* finalPath, char* out, size_t size);
 
 }  // namespace qv

@@ -68,9 +68,13 @@ std::string ParentOf(const std::string& path) {
     return cut < 0 ? std::string() : path.substr(0, static_cast<size_t>(cut));
 }
 
+// The user's folder, held where it is now (links at or above it are the
+// machine's layout; below it the deletes follow none).
 std::string Folder(int csidl) {
     char path[MAX_PATH] = {};
-    return SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE) ? std::string(path) + "\\" : std::string();
+    if (!SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE)) return std::string();
+    (void)qv::HoldUserFolder(path);
+    return std::string(path) + "\\";
 }
 
 // The full form of a folder path, without a trailing backslash.

@@ -1,6 +1,7 @@
 // The sample product's main program. Every start appends one line to
-// %APPDATA%\Moranzo\launch.log (its path, command line and current folder,
-// separated by tabs), then shows its window "Quorvane" until closed.
+// %APPDATA%\Moranzo\launch.log (its path, command line, current folder and
+// the elevation type of its token, separated by tabs), then shows its window
+// "Quorvane" until closed.
 #include <shlobj.h>
 #include <windows.h>
 
@@ -8,9 +9,19 @@
 
 #include "runtime/handles_win.h"
 #include "runtime/library_search_win.h"
-#include "runtime/pinned_file_win.h"
 
 namespace {
+
+// TOKEN_ELEVATION_TYPE of the process: 1 default, 2 full, 3 limited; 0 unknown.
+int ElevationType() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return 0;
+    TOKEN_ELEVATION_TYPE type{};
+    DWORD n = 0;
+    const BOOL read = GetTokenInformation(token, TokenElevationType, &type, sizeof type, &n);
+    CloseHandle(token);
+    return read ? static_cast<int>(type) : 0;
+}
 
 void AppendLaunchRecord() {
     char appData[MAX_PATH] = {};
@@ -20,13 +31,15 @@ void AppendLaunchRecord() {
     char self[MAX_PATH] = {}, cwd[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     GetCurrentDirectoryA(MAX_PATH, cwd);
-    const std::string line = std::string(self) + "\t" + GetCommandLineA() + "\t" + cwd + "\r\n";
-    // Started by an elevated installer, this runs elevated too: the user's
-    // folder is written only where it is no link.
-    const qv::PinnedFile log = qv::OpenForAppend((folder + "\\launch.log").c_str());
+    const std::string line = std::string(self) + "\t" + GetCommandLineA() + "\t" + cwd + "\t" +
+                             std::to_string(ElevationType()) + "\r\n";
+    // The installer starts it as the user: its own folder, as the user sees it.
+    const qv::UniqueHandleFile log(CreateFileA((folder + "\\launch.log").c_str(), FILE_APPEND_DATA,
+                                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                               FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!log) return;
     DWORD written = 0;
-    WriteFile(log.file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    WriteFile(log.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
 
 LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {

@@ -1,13 +1,15 @@
 #include "shell/shell_win.h"
 
+#include <exdisp.h>
 #include <shellapi.h>
+#include <shldisp.h>
+#include <shlguid.h>
 #include <shlobj.h>
 #include <windows.h>
 
 #include <cstring>
 
 #include "runtime/handles_win.h"
-#include "runtime/link_rules.h"
 #include "runtime/memory.h"
 #include "runtime/pinned_file_win.h"
 #include "runtime/text.h"
@@ -15,9 +17,6 @@
 
 namespace qv::shell {
 namespace {
-
-// A shell link file is a few KiB at most; anything larger is not ours.
-constexpr LONGLONG kLongestShortcut = 1 << 20;
 
 intptr_t ShellNotify(int32_t message, intptr_t, intptr_t) { return message == kNotifyStart ? 0 : -1; }
 
@@ -36,6 +35,9 @@ void GetSpecialFolder(TypedValue* result, int argc, const TypedValue* args) {
     switch (lookup.source) {
         case FolderSource::Shell:
             if (!SHGetSpecialFolderPathA(nullptr, buffer, lookup.csidl, FALSE)) return;
+            // Where it is now is where the files below it go (links at or
+            // above it are the machine's layout).
+            (void)HoldUserFolder(buffer);
             break;
         case FolderSource::Windows:
             if (GetWindowsDirectoryA(buffer, MAX_PATH) == 0) return;
@@ -58,6 +60,37 @@ void GetSpecialFolder(TypedValue* result, int argc, const TypedValue* args) {
     result->text = text;
 }
 
+namespace {
+
+// The shell link of CreateShortcut's arguments, saved to memory (not by the
+// shell object opening a path). Null when the link object fails.
+[[nodiscard]] ComPtr<IStream> SaveLink(int argc, const TypedValue* args, HGLOBAL* memory, DWORD* length) {
+    ComPtr<IShellLinkA> link;
+    ComPtr<IPersistStream> persist;
+    ComPtr<IStream> stream;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                link.put_void())) ||
+        FAILED(link->QueryInterface(IID_IPersistStream, persist.put_void())))
+        return stream;
+    link->SetPath(TextArg(argc, args, 1));
+    link->SetShowCmd(SW_SHOW);
+    if (argc > 2 && IsPresent(args[2])) link->SetDescription(TextArg(argc, args, 2));
+    if (argc >= 5) {
+        if (IsPresent(args[3])) link->SetArguments(TextArg(argc, args, 3));
+        if (IsPresent(args[4])) link->SetWorkingDirectory(TextArg(argc, args, 4));
+    }
+    ULARGE_INTEGER size{};
+    const LARGE_INTEGER zero{};
+    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, reinterpret_cast<IStream**>(stream.put_void()))) ||
+        FAILED(persist->Save(stream.get(), TRUE)) || FAILED(GetHGlobalFromStream(stream.get(), memory)) ||
+        FAILED(stream->Seek(zero, STREAM_SEEK_CUR, &size)) || size.QuadPart > 0x7FFFFFFF)
+        stream.reset();
+    *length = static_cast<DWORD>(size.QuadPart);
+    return stream;
+}
+
+}  // namespace
+
 void CreateShortcut(TypedValue* result, int argc, const TypedValue* args) {
     if (argc < 2) return;
     const char* linkPath = TextArg(argc, args, 0);
@@ -69,75 +102,78 @@ void CreateShortcut(TypedValue* result, int argc, const TypedValue* args) {
         std::memcpy(linkName + n, ".lnk", 5);
         linkPath = linkName;
     }
-
-    ComPtr<IShellLinkA> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                link.put_void())))
-        return;
-    ComPtr<IPersistStream> persist;
-    if (FAILED(link->QueryInterface(IID_IPersistStream, persist.put_void()))) return;
-
-    link->SetPath(TextArg(argc, args, 1));
-    link->SetShowCmd(SW_SHOW);
-    if (argc > 2 && IsPresent(args[2])) link->SetDescription(TextArg(argc, args, 2));
-    if (argc >= 5) {
-        if (IsPresent(args[3])) link->SetArguments(TextArg(argc, args, 3));
-        if (IsPresent(args[4])) link->SetWorkingDirectory(TextArg(argc, args, 4));
-    }
-
-    // The link is written by us, not by the shell object opening the path:
-    // the folder may be a less trusted user's, and the file is written only
-    // through a handle checked to be no link (OpenForReplace).
-    ComPtr<IStream> stream;
-    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, reinterpret_cast<IStream**>(stream.put_void()))) ||
-        FAILED(persist->Save(stream.get(), TRUE)))
-        return;
     HGLOBAL memory = nullptr;
-    ULARGE_INTEGER size{};
-    const LARGE_INTEGER zero{};
-    if (FAILED(GetHGlobalFromStream(stream.get(), &memory)) ||
-        FAILED(stream->Seek(zero, STREAM_SEEK_CUR, &size)) || size.QuadPart > 0x7FFFFFFF)
-        return;
+    DWORD length = 0;
+    const ComPtr<IStream> stream = SaveLink(argc, args, &memory, &length);
+    if (!stream) return;
+    // Written by us through a handle checked to be no link, where the user
+    // could have written it (OpenForReplace).
     PinnedFile file = OpenForReplace(linkPath);
     if (!file) return;
     const void* bytes = GlobalLock(memory);
     DWORD written = 0;
-    const DWORD length = static_cast<DWORD>(size.QuadPart);
     const bool ok =
         bytes && WriteFile(file.file.get(), bytes, length, &written, nullptr) && written == length;
     GlobalUnlock(memory);
     if (ok && CloseHandle(file.file.release())) result->word = 1;
 }
 
-bool ShortcutNames(HANDLE file, const char* target, const char* arguments) {
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file, &size) || size.QuadPart <= 0 || size.QuadPart > kLongestShortcut ||
-        SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
-        return false;
-    const DWORD length = static_cast<DWORD>(size.QuadPart);
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, length);
-    if (!memory) return false;
-    void* bytes = GlobalLock(memory);
-    DWORD got = 0;
-    const bool read = bytes && ReadFile(file, bytes, length, &got, nullptr) && got == length;
+bool ShortcutIs(HANDLE file, int argc, const TypedValue* args) {
+    HGLOBAL memory = nullptr;
+    DWORD length = 0;
+    const ComPtr<IStream> stream = SaveLink(argc, args, &memory, &length);
+    if (!stream || length == 0) return false;
+    const void* bytes = GlobalLock(memory);
+    const bool same = bytes && HoldsExactly(file, bytes, length);
     GlobalUnlock(memory);
-    ComPtr<IStream> stream;
-    if (!read ||
-        FAILED(CreateStreamOnHGlobal(memory, TRUE, reinterpret_cast<IStream**>(stream.put_void())))) {
-        GlobalFree(memory);
+    return same;
+}
+
+bool OpenThroughUsersShell(const char* file) {
+    // The desktop's shell view belongs to the user's shell, which runs
+    // unelevated: what it opens runs as the user.
+    ComPtr<IShellWindows> windows;
+    if (FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows,
+                                windows.put_void())))
         return false;
-    }
-    ComPtr<IShellLinkA> link;
-    ComPtr<IPersistStream> persist;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                link.put_void())) ||
-        FAILED(link->QueryInterface(IID_IPersistStream, persist.put_void())) ||
-        FAILED(persist->Load(stream.get())))
+    VARIANT desktop, empty;
+    VariantInit(&desktop);
+    VariantInit(&empty);
+    desktop.vt = VT_I4;
+    desktop.lVal = CSIDL_DESKTOP;
+    long window = 0;
+    ComPtr<IDispatch> found;
+    ComPtr<IServiceProvider> provider;
+    ComPtr<IShellBrowser> browser;
+    ComPtr<IShellView> view;
+    ComPtr<IDispatch> background;
+    ComPtr<IShellFolderViewDual> folderView;
+    ComPtr<IDispatch> application;
+    ComPtr<IShellDispatch2> shell;
+    if (windows->FindWindowSW(&desktop, &empty, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH,
+                              reinterpret_cast<IDispatch**>(found.put_void())) != S_OK ||
+        FAILED(found->QueryInterface(IID_IServiceProvider, provider.put_void())) ||
+        FAILED(provider->QueryService(SID_STopLevelBrowser, IID_IShellBrowser, browser.put_void())) ||
+        FAILED(browser->QueryActiveShellView(reinterpret_cast<IShellView**>(view.put_void()))) ||
+        FAILED(view->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, background.put_void())) ||
+        FAILED(background->QueryInterface(IID_IShellFolderViewDual, folderView.put_void())) ||
+        FAILED(folderView->get_Application(reinterpret_cast<IDispatch**>(application.put_void()))) ||
+        FAILED(application->QueryInterface(IID_IShellDispatch2, shell.put_void())))
         return false;
-    char path[MAX_PATH] = {}, args[MAX_PATH] = {};
-    if (FAILED(link->GetPath(path, MAX_PATH, nullptr, 0)) || FAILED(link->GetArguments(args, MAX_PATH)))
-        return false;
-    return IsSameFinalPath(path, target) && std::strcmp(args, arguments ? arguments : "") == 0;
+    wchar_t wide[2 * MAX_PATH];
+    if (!MultiByteToWideChar(CP_ACP, 0, file, -1, wide, 2 * MAX_PATH)) return false;
+    VARIANT verb, show;
+    VariantInit(&verb);
+    VariantInit(&show);
+    verb.vt = VT_BSTR;
+    verb.bstrVal = SysAllocString(L"open");
+    show.vt = VT_I4;
+    show.lVal = SW_SHOWNORMAL;
+    BSTR name = SysAllocString(wide);
+    const bool asked = name && verb.bstrVal && SUCCEEDED(shell->ShellExecute(name, empty, empty, verb, show));
+    SysFreeString(name);
+    VariantClear(&verb);
+    return asked;
 }
 
 void ExecuteShellVerb(TypedValue*, int argc, const TypedValue* args) {

@@ -43,6 +43,25 @@ void ForgetInstallation() {
     DeleteLocalMachineTree(kUninstallKey);
 }
 
+// Every file and folder below a and b, compared by content.
+void ExpectSameTree(const std::string& a, const std::string& b, int* files) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((a + "\\*").c_str(), &fd);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h) << a;
+    do {
+        const std::string name = fd.cFileName;
+        if (name == "." || name == "..") continue;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            ExpectSameTree(a + "\\" + name, b + "\\" + name, files);
+        } else {
+            EXPECT_TRUE(ReadWholeFile(a + "\\" + name) == ReadWholeFile(b + "\\" + name))
+                << b << "\\" << name;
+            ++*files;
+        }
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+}
+
 ChildOutcome RunInstaller(const std::string& arguments, const char* cwd) {
     return RunChild("\"" + g_installer + "\"" + arguments, cwd, 600000);
 }

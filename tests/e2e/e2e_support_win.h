@@ -37,6 +37,10 @@ bool WaitForLaunches(int n);
 // Removes everything an installation made, the running product included.
 void ForgetInstallation();
 
+// Every file and folder below a and b, compared by content; *files counts
+// the files.
+void ExpectSameTree(const std::string& a, const std::string& b, int* files);
+
 ChildOutcome RunInstaller(const std::string& arguments = "", const char* cwd = nullptr);
 
 }  // namespace qv::test

@@ -1,7 +1,8 @@
-// What a program running as the user may leave in the user's folders before
-// the elevated installer runs: a planted archive or desktop link held open
-// for shared reading, a company folder that is a link. None of it is
-// installed, written through or started.
+// The user's folders as machines lay them out (a profile moved behind a
+// link) get the whole installation; what a program running as the user may
+// leave there before the elevated installer runs (a planted archive or
+// desktop link held open for shared reading, links below the user's folders)
+// is never installed, written through or started.
 #include <gtest/gtest.h>
 #include <shlobj.h>
 #include <windows.h>
@@ -36,6 +37,26 @@ bool SaveLink(const std::string& path, const std::string& program, const char* a
     return saved;
 }
 
+// A folder renamed aside for a test, and back when it goes.
+class MovedAside {
+public:
+    explicit MovedAside(std::string path)
+        : path_(std::move(path)),
+          to_(path_ + ".aside"),
+          moved_(MoveFileA(path_.c_str(), to_.c_str()) != FALSE) {}
+    ~MovedAside() {
+        if (moved_) MoveFileA(to_.c_str(), path_.c_str());
+    }
+    MovedAside(const MovedAside&) = delete;
+    MovedAside& operator=(const MovedAside&) = delete;
+    explicit operator bool() const { return moved_; }
+    const std::string& to() const { return to_; }
+
+private:
+    std::string path_, to_;
+    bool moved_;
+};
+
 class Elevation : public testing::Test {
 protected:
     void SetUp() override { ForgetInstallation(); }
@@ -47,7 +68,7 @@ protected:
     }
 };
 
-TEST_F(Elevation, APlantedArchiveHeldForSharedReadingIsNeitherInstalledNorStarted) {
+TEST_F(Elevation, APlantedArchiveHeldForSharedReadingIsNeverExtracted) {
     // The user's own "product": the sample program and a marker of its own.
     ZipEntrySpec folder = FolderEntry("Zentrel/"), program, marker;
     program.name = "Zentrel/Zentrel.exe";
@@ -65,10 +86,12 @@ TEST_F(Elevation, APlantedArchiveHeldForSharedReadingIsNeitherInstalledNorStarte
     CloseHandle(held);
     EXPECT_EQ(0u, out.exitCode);
     EXPECT_TRUE(out.boxes.empty());
-    EXPECT_FALSE(PathExists(ProductFolder())) << "nothing of it under the install root";
     EXPECT_TRUE(ReadWholeFile(Staging()) == planted);
-    EXPECT_TRUE(ReadLink(DesktopLink()).loaded) << "the other steps still run";
-    ExpectNothingStarted();
+    EXPECT_FALSE(PathExists(ProductFolder() + "\\planted.txt"));
+    int files = 0;
+    ExpectSameTree(g_productDir + "\\Zentrel", ProductFolder(), &files);
+    EXPECT_EQ(44, files) << "the installer's own payload";
+    EXPECT_TRUE(WaitForLaunches(1));
 }
 
 TEST_F(Elevation, APlantedDesktopLinkHeldForSharedReadingIsNotStarted) {
@@ -96,8 +119,43 @@ TEST_F(Elevation, NothingIsWrittenWhereACompanyFolderLinkPoints) {
     EXPECT_EQ(0u, out.exitCode);
     EXPECT_TRUE(out.boxes.empty());
     EXPECT_FALSE(PathExists(elsewhere + "\\Quorvane.zip"));
-    EXPECT_FALSE(PathExists(ProductFolder())) << "no archive, no extraction";
-    ExpectNothingStarted();
+    EXPECT_TRUE(PathExists(ProductFolder() + "\\Zentrel.exe")) << "installed from the image all the same";
+}
+
+TEST_F(Elevation, NothingIsCreatedWhereAStartMenuLinkPoints) {
+    const std::string programs = AppData() + "Microsoft\\Windows\\Start Menu\\Programs";
+    const TempFolder elsewhere("programs");
+    const MovedAside moved(programs);
+    ASSERT_TRUE(moved);
+    const UnixSymlink link(programs, elsewhere);
+    ASSERT_TRUE(link);
+    const ChildOutcome out = RunInstaller();
+    EXPECT_EQ(0u, out.exitCode);
+    EXPECT_FALSE(PathExists(elsewhere + "\\Quorvane"));
+    EXPECT_TRUE(PathExists(ProductFolder() + "\\Zentrel.exe"));
+    EXPECT_TRUE(ReadLink(DesktopLink()).loaded);
+    EXPECT_TRUE(WaitForLaunches(1));
+}
+
+TEST_F(Elevation, AProfileMovedBehindALinkGetsTheWholeInstallation) {
+    const std::string profile = SpecialFolder(CSIDL_PROFILE);
+    const std::string named = profile.substr(0, profile.size() - 1);
+    const MovedAside moved(named);
+    ASSERT_TRUE(moved);
+    const UnixSymlink link(named, moved.to());
+    ASSERT_TRUE(link);
+    const ChildOutcome out = RunInstaller();
+    EXPECT_EQ(0u, out.exitCode);
+    EXPECT_TRUE(out.boxes.empty());
+    const std::string appData = moved.to() + AppData().substr(named.size());
+    EXPECT_TRUE(ReadWholeFile(appData + installer::kStagingArchive) == ReadWholeFile(g_payload));
+    EXPECT_TRUE(PathExists(appData + installer::kMenuFolder + "\\Quorvane.lnk"));
+    EXPECT_TRUE(PathExists(appData + installer::kMenuFolder + "\\" + installer::kUninstallLink));
+    EXPECT_TRUE(ReadLink(DesktopLink()).loaded);
+    EXPECT_TRUE(PathExists(ProductFolder() + "\\Zentrel.exe"));
+    EXPECT_TRUE(WaitForLaunches(1));
+    KillProcesses("Zentrel.exe");
+    ForgetInstallation();
 }
 
 }  // namespace

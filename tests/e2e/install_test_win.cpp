@@ -16,25 +16,6 @@
 namespace qv::test {
 namespace {
 
-// Every file and folder below a and b, compared by content.
-void ExpectSameTree(const std::string& a, const std::string& b, int* files) {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((a + "\\*").c_str(), &fd);
-    ASSERT_NE(INVALID_HANDLE_VALUE, h) << a;
-    do {
-        const std::string name = fd.cFileName;
-        if (name == "." || name == "..") continue;
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            ExpectSameTree(a + "\\" + name, b + "\\" + name, files);
-        } else {
-            EXPECT_TRUE(ReadWholeFile(a + "\\" + name) == ReadWholeFile(b + "\\" + name))
-                << b << "\\" << name;
-            ++*files;
-        }
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-}
-
 std::string TodayStamp() {
     SYSTEMTIME now;
     GetLocalTime(&now);
@@ -141,6 +122,13 @@ TEST_F(Installation, InstallsEverythingShowsNothingAndStartsTheProduct) {
     const std::string record = ReadWholeFile(LaunchLog());
     EXPECT_EQ(Root() + "Zentrel\\Zentrel.exe\t\"" + Root() + "Zentrel\\Zentrel.exe\" /n\t",
               record.substr(0, record.find('\t', record.find('\t') + 1) + 1));
+    // The product runs as the user: under Wine 8 the installer's token is a
+    // full one with a limited linked token, under Wine 10 a limited one.
+    EXPECT_EQ("3\r\n", record.substr(record.rfind('\t') + 1)) << "its token's elevation type";
+    const std::string desktop = SpecialFolder(CSIDL_DESKTOPDIRECTORY);
+    EXPECT_NE(
+        0u, GetFileAttributesA(desktop.substr(0, desktop.size() - 1).c_str()) & FILE_ATTRIBUTE_REPARSE_POINT)
+        << "the desktop folder is Wine's link into the Unix home";
     Sleep(1000);
     EXPECT_EQ(1, LaunchCount()) << "started once";
 }
@@ -173,7 +161,7 @@ TEST_F(Installation, ASecondRunReplacesEverythingAndStartsTheProductAgain) {
     EXPECT_TRUE(WaitForLaunches(before + 1));
 }
 
-TEST_F(Installation, AHeldStagingFileLeavesNothingExtractedButTheRestRuns) {
+TEST_F(Installation, AHeldStagingFileStillInstallsTheWholeProduct) {
     ForgetInstallation();
     CreateDirectoryA((AppData() + "Moranzo").c_str(), nullptr);
     ASSERT_TRUE(WriteWholeFile(Staging(), "held"));
@@ -186,11 +174,12 @@ TEST_F(Installation, AHeldStagingFileLeavesNothingExtractedButTheRestRuns) {
     EXPECT_EQ(0u, out.exitCode);
     EXPECT_TRUE(out.boxes.empty());
     EXPECT_EQ("held", ReadWholeFile(Staging()));
-    EXPECT_FALSE(PathExists(ProductFolder() + "\\Zentrel.exe"));
+    int files = 0;
+    ExpectSameTree(g_productDir + "\\Zentrel", ProductFolder(), &files);
+    EXPECT_EQ(44, files) << "extracted from the installer's own image";
     ExpectRegistration(dates);
     ExpectShortcuts();
-    Sleep(2000);
-    EXPECT_EQ(0, LaunchCount()) << "the launch finds no product";
+    EXPECT_TRUE(WaitForLaunches(1));
 }
 
 TEST_F(Installation, AFileThatCannotBeReplacedStopsTheExtractionThere) {

@@ -52,5 +52,26 @@ TEST(LinkRules, TwoByteCharactersCompareByteForByte) {
     EXPECT_FALSE(IsSameFinalPath("\\\\?\\C:\\a\xD5\x5C", "C:\\a\xD5"));
 }
 
+TEST(LinkRules, AHeldFolderIsFoundAtTheStartOfAPathBelowIt) {
+    const char* profile = "C:\\Users\\a\\Desktop";
+    EXPECT_EQ(18u, FolderPrefixLength("C:\\Users\\a\\Desktop\\Quorvane.lnk", profile));
+    EXPECT_EQ(18u, FolderPrefixLength("c:\\users\\A\\desktop", "C:\\Users\\a\\Desktop\\"));
+    EXPECT_EQ(0u, FolderPrefixLength("C:\\Users\\a\\Desktop2\\Quorvane.lnk", profile));
+    EXPECT_EQ(0u, FolderPrefixLength("C:\\Users\\a", profile));
+    EXPECT_EQ(3u, FolderPrefixLength("C:\\Moranzo", "C:\\"));
+    // A folder ending in a trail byte 0x5C is not followed by a separator.
+    EXPECT_EQ(0u, FolderPrefixLength("C:\\a\xD5\x5C"
+                                     "b",
+                                     "C:\\a\xD5\x5C"));
+    EXPECT_EQ(0u, FolderPrefixLength("C:\\x", ""));
+
+    char plain[16];
+    EXPECT_TRUE(PlainPath("\\\\?\\UNC\\s\\x", plain, sizeof plain));
+    EXPECT_STREQ("\\\\s\\x", plain);
+    EXPECT_TRUE(PlainPath("\\\\?\\C:\\x", plain, sizeof plain));
+    EXPECT_STREQ("C:\\x", plain);
+    EXPECT_FALSE(PlainPath("\\\\?\\C:\\0123456789abcdef", plain, sizeof plain)) << "too long";
+}
+
 }  // namespace
 }  // namespace qv

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "runtime/pinned_file_win.h"
+#include "runtime/user_token_win.h"
 #include "tests/support/child_process_win.h"
 #include "tests/support/system_read_win.h"
 
@@ -94,6 +95,92 @@ TEST_F(PinnedFiles, AFileHeldForReadingCannotBeChangedOrMoved) {
     EXPECT_FALSE(MoveFileA(dir_.c_str(), (dir_ + ".moved").c_str())) << "nor its folder";
     EXPECT_FALSE(OpenForReplace(path.c_str()));
     EXPECT_EQ("ours", ReadWholeFile(path));
+}
+
+TEST_F(PinnedFiles, AHeldFolderIsFollowedWhereItIsButNoLinkBelowIt) {
+    // The user's folder moved elsewhere behind a link, as a profile may be.
+    const std::string real = elsewhere_ + "\\Desktop", named = dir_ + "\\Desktop";
+    ASSERT_TRUE(CreateDirectoryA(real.c_str(), nullptr));
+    const UnixSymlink moved(named, real);
+    ASSERT_TRUE(moved);
+    EXPECT_FALSE(Append(named + "\\before.log", "x")) << "not held yet";
+    ASSERT_TRUE(HoldUserFolder((named + "\\").c_str()));
+    EXPECT_TRUE(Append(named + "\\launch.log", "x"));
+    EXPECT_EQ("x", ReadWholeFile(real + "\\launch.log"));
+    EXPECT_TRUE(MakeUnlinkedFolder((named + "\\Quorvane").c_str()));
+    EXPECT_TRUE(PathExists(real + "\\Quorvane"));
+    EXPECT_TRUE(DeleteUnlinkedFile((named + "\\launch.log").c_str()));
+    // Below it, a link is the user's, not the machine's.
+    const TempFolder target("target");
+    const UnixSymlink below(real + "\\Programs", target);
+    ASSERT_TRUE(below);
+    EXPECT_FALSE(MakeUnlinkedFolder((named + "\\Programs\\Quorvane").c_str()));
+    EXPECT_FALSE(Append(named + "\\Programs\\x.log", "x"));
+    EXPECT_FALSE(PathExists(target + "\\Quorvane"));
+    EXPECT_FALSE(PathExists(target + "\\x.log"));
+}
+
+// The user's own access verdict, as Windows would give it, in place of the
+// process token's (Wine's file security cannot deny it).
+struct AskedRights {
+    static inline Access verdict = Access::Denied;
+    static inline DWORD asked = 0;
+    static Access Verdict(HANDLE, DWORD desired) {
+        asked |= desired;
+        return verdict;
+    }
+};
+
+TEST_F(PinnedFiles, NothingIsDoneThatTheUserCouldNotHaveDone) {
+    const std::string existing = dir_ + "\\Quorvane.zip", made = dir_ + "\\new.lnk",
+                      folder = dir_ + "\\Quorvane";
+    ASSERT_TRUE(WriteWholeFile(existing, "theirs"));
+    ASSERT_TRUE(CreateDirectoryA((dir_ + "\\Empty").c_str(), nullptr));
+    const UserSideForTest elevated{{Elevation::Full, true, true, false}, AskedRights::Verdict};
+    SetUserSideForTest(&elevated);
+    for (Access verdict : {Access::Denied, Access::Unknown}) {
+        AskedRights::verdict = verdict;
+        AskedRights::asked = 0;
+        EXPECT_FALSE(OpenForReplace(existing.c_str()));
+        EXPECT_FALSE(OpenForReplace(made.c_str()));
+        EXPECT_FALSE(Append(existing, "x"));
+        EXPECT_FALSE(MakeUnlinkedFolder(folder.c_str()));
+        EXPECT_FALSE(DeleteUnlinkedFile(existing.c_str()));
+        EXPECT_FALSE(RemoveUnlinkedFolder((dir_ + "\\Empty").c_str()));
+        const DWORD rights = FILE_WRITE_DATA | FILE_ADD_FILE | FILE_APPEND_DATA | FILE_ADD_SUBDIRECTORY |
+                             DELETE | FILE_DELETE_CHILD;
+        EXPECT_EQ(rights, AskedRights::asked);
+    }
+    EXPECT_EQ("theirs", ReadWholeFile(existing));
+    EXPECT_FALSE(PathExists(made));
+    EXPECT_FALSE(PathExists(folder));
+    EXPECT_TRUE(PathExists(dir_ + "\\Empty"));
+    AskedRights::verdict = Access::Granted;
+    EXPECT_TRUE(OpenForReplace(made.c_str()));
+    EXPECT_TRUE(MakeUnlinkedFolder(folder.c_str()));
+    EXPECT_TRUE(DeleteUnlinkedFile(existing.c_str()));
+    SetUserSideForTest(nullptr);
+}
+
+TEST(HeldFile, HoldsExactlyTheBytesAndNoMore) {
+    const TempFolder dir("exact");
+    const std::string path = dir + "\\f";
+    const std::string bytes(300000, 'q');  // more than one compared block
+    auto check = [&](const std::string& content, const std::string& against) {
+        EXPECT_TRUE(WriteWholeFile(path, content));
+        HANDLE h =
+            CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        const bool same = HoldsExactly(h, against.data(), static_cast<uint32_t>(against.size()));
+        CloseHandle(h);
+        return same;
+    };
+    EXPECT_TRUE(check(bytes, bytes));
+    std::string changed = bytes;
+    changed[270000] = 'x';
+    EXPECT_FALSE(check(changed, bytes));
+    EXPECT_FALSE(check(bytes + "x", bytes));
+    EXPECT_FALSE(check(bytes.substr(1), bytes));
+    EXPECT_TRUE(check("", ""));
 }
 
 }  // namespace

@@ -161,25 +161,33 @@ TEST_F(Shortcut, NothingIsWrittenThroughALinkOrIntoAFileHeldOpen) {
     EXPECT_EQ("planted", ReadWholeFile(planted));
 }
 
-TEST_F(Shortcut, WhatALinkNamesIsReadFromItsOwnHandle) {
+TEST_F(Shortcut, ALinkIsTheOneSavedOnlyWhenEveryByteIs) {
     const std::string link = dir_ + "\\Quorvane";
-    ASSERT_TRUE(Create({MakeText(link.c_str()), MakeText("C:\\Program Files\\Zentrel\\Zentrel.exe"),
-                        MakeText("Quorvane"), MakeText("/n"), MakeAbsent()}));
-    HANDLE h = CreateFileA((link + ".lnk").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, h);
-    EXPECT_TRUE(shell::ShortcutNames(h, "C:\\Program Files\\Zentrel\\Zentrel.exe", "/n"));
-    EXPECT_TRUE(shell::ShortcutNames(h, "c:\\program files\\zentrel\\ZENTREL.EXE", "/n"));
-    EXPECT_FALSE(shell::ShortcutNames(h, "C:\\Program Files\\Zentrel\\Uninstall.exe", "/n"));
-    EXPECT_FALSE(shell::ShortcutNames(h, "C:\\Program Files\\Zentrel\\Zentrel.exe", "/n /x"));
-    EXPECT_FALSE(shell::ShortcutNames(h, "C:\\Program Files\\Zentrel\\Zentrel.exe", ""));
-    CloseHandle(h);
-    // Not a shell link at all.
+    const TypedValue args[5] = {MakeText(link.c_str()), MakeText("C:\\Program Files\\Zentrel\\Zentrel.exe"),
+                                MakeText("Quorvane"), MakeText("/n"), MakeAbsent()};
+    ASSERT_TRUE(Create({args[0], args[1], args[2], args[3], args[4]}));
+    const auto is = [&](const std::string& file, std::initializer_list<TypedValue> with) {
+        HANDLE h =
+            CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_NE(INVALID_HANDLE_VALUE, h);
+        const bool same = shell::ShortcutIs(h, static_cast<int>(with.size()), with.begin());
+        CloseHandle(h);
+        return same;
+    };
+    EXPECT_TRUE(is(link + ".lnk", {args[0], args[1], args[2], args[3], args[4]}));
+    EXPECT_FALSE(is(link + ".lnk", {args[0], MakeText("C:\\Program Files\\Zentrel\\Uninstall.exe"), args[2],
+                                    args[3], args[4]}));
+    EXPECT_FALSE(is(link + ".lnk", {args[0], args[1], args[2], MakeText("/n /x"), args[4]}));
+    EXPECT_FALSE(is(link + ".lnk", {args[0], args[1], args[2], args[3], MakeText("C:\\")}));
+    // The same target and arguments with another show command (header
+    // offset 0x3C) is another link.
+    std::string bytes = ReadWholeFile(link + ".lnk");
+    ASSERT_GT(bytes.size(), 0x40u);
+    bytes[0x3C] = SW_SHOWMINNOACTIVE;
+    ASSERT_TRUE(WriteWholeFile(dir_ + "\\other.lnk", bytes));
+    EXPECT_FALSE(is(dir_ + "\\other.lnk", {args[0], args[1], args[2], args[3], args[4]}));
     ASSERT_TRUE(WriteWholeFile(dir_ + "\\junk.lnk", std::string(200, 'j')));
-    h = CreateFileA((dir_ + "\\junk.lnk").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                    nullptr);
-    EXPECT_FALSE(shell::ShortcutNames(h, "C:\\Program Files\\Zentrel\\Zentrel.exe", "/n"));
-    CloseHandle(h);
+    EXPECT_FALSE(is(dir_ + "\\junk.lnk", {args[0], args[1], args[2], args[3], args[4]}));
 }
 
 // ShellExecuteA as the command calls it: this program's import slot points

@@ -37,16 +37,13 @@ qv_make_prefix() {
     mkdir -p "$(dirname "$dir")"
     qv_wine_env "$dir"
     if [ "$bits" = 32 ]; then export WINEARCH=win32; else export WINEARCH=win64; fi
+    # A home as people have it: Wine links the profile's Desktop, Documents,
+    # ... to these, as every wine user has them (Wine 10 only to folders
+    # that exist).
+    mkdir -p "$HOME/Desktop" "$HOME/Documents"
     wineboot -i >/dev/null 2>&1 || true
     wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
     wineserver -w
-    # Wine links the profile's Desktop, Documents, ... into the Unix home. On
-    # Windows they are folders of their own, and the installer writes nothing
-    # through a link: make them real folders.
-    local folder
-    for folder in "$dir"/drive_c/users/*/*; do
-        if [ -L "$folder" ] && [ -d "$folder" ]; then rm -f "$folder" && mkdir "$folder"; fi
-    done
     unset WINEARCH
     [ -f "$dir/system.reg" ]
 }
