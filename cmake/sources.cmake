@@ -1,7 +1,7 @@
 # Pure logic of each subsystem: no <windows.h>, builds natively and for Windows.
 set(QV_RUNTIME_PURE runtime/text.cpp runtime/format.cpp runtime/values.cpp runtime/error_text.cpp runtime/link_rules.cpp runtime/user_rules.cpp
     runtime/registry_rules.cpp)
-set(QV_INSTALLER_PURE installer/registration.cpp installer/shortcuts.cpp)
+set(QV_INSTALLER_PURE installer/registration.cpp installer/shortcuts.cpp installer/exit_code.cpp)
 set(QV_SHELL_PURE shell/shell_rules.cpp)
 set(QV_PAYLOAD_PURE payload/archive_format.cpp payload/archive_rules.cpp)
 # The extraction's walk over a file system table: pure as well, over minizip

@@ -22,7 +22,8 @@ const RegistryRow kRegistryRows[kRegistryRowCount] = {
     {QV_UNINSTALL_KEY "\\URLUpdateInfo", RowValue::Literal, kPublisherAddress},
 };
 
-void RegisterProduct(const char* installRoot, const char* dateStamp, Command writeValue) {
+int RegisterProduct(const char* installRoot, const char* dateStamp, Command writeValue) {
+    int stored = 0;
     for (const RegistryRow& row : kRegistryRows) {
         UniqueBlock<char> built;
         TypedValue args[3] = {MakeInt(4), MakeText(row.valuePath), {}};
@@ -48,9 +49,11 @@ void RegisterProduct(const char* installRoot, const char* dateStamp, Command wri
                 break;
             }
         }
-        TypedValue ignored{};
-        writeValue(&ignored, 3, args);
+        TypedValue result{};
+        writeValue(&result, 3, args);
+        stored += result.word != 0;
     }
+    return stored;
 }
 
 }  // namespace qv::installer

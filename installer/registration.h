@@ -24,7 +24,8 @@ extern const RegistryRow kRegistryRows[kRegistryRowCount];
 
 // Writes every row with root key number 4 through writeValue (the
 // WriteRegistryValue command), building and freeing each row's text. Null
-// texts are passed as the empty text. Results are not examined.
-void RegisterProduct(const char* installRoot, const char* dateStamp, Command writeValue);
+// texts are passed as the empty text. Every row is written whatever the
+// others gave; returns how many were stored (a true result).
+int RegisterProduct(const char* installRoot, const char* dateStamp, Command writeValue);
 
 }  // namespace qv::installer

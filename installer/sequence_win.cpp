@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "installer/exit_code.h"
 #include "installer/platform_win.h"
 #include "installer/product.h"
 #include "installer/registration.h"
@@ -73,12 +74,14 @@ void ChooseRoot() {
     g_installer.installRoot = InstallRootFor(g_installer.is64);
 }
 
-void RegisterValues() { RegisterProduct(g_installer.installRoot, g_installer.dateStamp, WriteRegistryValue); }
+int RegisterValues() {
+    return RegisterProduct(g_installer.installRoot, g_installer.dateStamp, WriteRegistryValue);
+}
 
 // The archive is read from the image, the very bytes staging wrote: the
 // staged file is the user's to change and is never read back. The folders
 // made on the way to the product folder are protected.
-void ExtractPayload(const char* archive) {
+int32_t ExtractPayload(const char* archive) {
     const UniqueBlock<char> product(ConcatTexts({g_installer.installRoot, kProductFolder}));
     const payload::PayloadSource source{archive, ByteSetData(qv_payload_archive),
                                         ByteSetLength(qv_payload_archive), product.get()};
@@ -86,8 +89,9 @@ void ExtractPayload(const char* archive) {
     const TypedValue args[3] = {payload::MakeComponentRef(kHostWindowId, kArchiveComponentId),
                                 MakeText(archive),
                                 MakeText(g_installer.installRoot ? g_installer.installRoot : "")};
-    TypedValue ignored{};
-    payload::ExtractArchiveFrom(fs, &ignored, 3, args);
+    TypedValue outcome{};
+    payload::ExtractArchiveFrom(fs, &outcome, 3, args);
+    return outcome.i32;
 }
 
 [[nodiscard]] bool IsFile(const char* path) {
@@ -142,13 +146,14 @@ bool RunInstallerSequence(int, const int32_t*, int32_t*) {
     BuildDateStamp();
     ChooseRoot();
     StampStep("folders");
-    RegisterValues();
+    const int valuesStored = RegisterValues();
     StampStep("registry");
+    int32_t extraction = 0;
     {
         UniqueBlock<char> archive(PathIn(kFolderAppData, kStagingArchive));
         (void)payload::StagePayload(archive.get());
         StampStep("staging");
-        ExtractPayload(archive.get());
+        extraction = ExtractPayload(archive.get());
         StampStep("extraction");
     }
     const uint32_t saved =
@@ -158,7 +163,9 @@ bool RunInstallerSequence(int, const int32_t*, int32_t*) {
     RedirectionSecond();
     StampStep("launch");
     WriteStepTimes();
-    EndProcess(0);
+    // Whether the machine-wide installation is complete; the per-user parts
+    // (staging, shortcuts, launch) do not count.
+    EndProcess(static_cast<int>(InstallerExitCode(valuesStored, extraction)));
 }
 
 }  // namespace qv::installer

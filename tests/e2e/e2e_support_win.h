@@ -41,6 +41,26 @@ void ForgetInstallation();
 // the files.
 void ExpectSameTree(const std::string& a, const std::string& b, int* files);
 
+// A folder renamed aside for a test, and back when it goes.
+class MovedAside {
+public:
+    explicit MovedAside(std::string path)
+        : path_(std::move(path)),
+          to_(path_ + ".aside"),
+          moved_(MoveFileA(path_.c_str(), to_.c_str()) != FALSE) {}
+    ~MovedAside() {
+        if (moved_) MoveFileA(to_.c_str(), path_.c_str());
+    }
+    MovedAside(const MovedAside&) = delete;
+    MovedAside& operator=(const MovedAside&) = delete;
+    explicit operator bool() const { return moved_; }
+    const std::string& to() const { return to_; }
+
+private:
+    std::string path_, to_;
+    bool moved_;
+};
+
 ChildOutcome RunInstaller(const std::string& arguments = "", const char* cwd = nullptr);
 
 }  // namespace qv::test

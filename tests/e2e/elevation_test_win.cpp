@@ -37,26 +37,6 @@ bool SaveLink(const std::string& path, const std::string& program, const char* a
     return saved;
 }
 
-// A folder renamed aside for a test, and back when it goes.
-class MovedAside {
-public:
-    explicit MovedAside(std::string path)
-        : path_(std::move(path)),
-          to_(path_ + ".aside"),
-          moved_(MoveFileA(path_.c_str(), to_.c_str()) != FALSE) {}
-    ~MovedAside() {
-        if (moved_) MoveFileA(to_.c_str(), path_.c_str());
-    }
-    MovedAside(const MovedAside&) = delete;
-    MovedAside& operator=(const MovedAside&) = delete;
-    explicit operator bool() const { return moved_; }
-    const std::string& to() const { return to_; }
-
-private:
-    std::string path_, to_;
-    bool moved_;
-};
-
 class Elevation : public testing::Test {
 protected:
     void SetUp() override { ForgetInstallation(); }

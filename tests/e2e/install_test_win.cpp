@@ -194,7 +194,7 @@ TEST_F(Installation, AFileThatCannotBeReplacedStopsTheExtractionThere) {
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
     ChildOutcome out = RunInstaller();
     CloseHandle(held);
-    EXPECT_EQ(0u, out.exitCode);
+    EXPECT_EQ(4u, out.exitCode) << "the product tree is incomplete";
     EXPECT_TRUE(PathExists(ProductFolder() + "\\QvRender.dll"));
     EXPECT_FALSE(PathExists(ProductFolder() + "\\Res"));
     EXPECT_FALSE(PathExists(ProductFolder() + "\\UninsFile"));
@@ -214,6 +214,59 @@ TEST_F(Installation, AMissingStartMenuParentLeavesOnlyTheDesktopShortcut) {
     EXPECT_TRUE(ReadLink(DesktopLink()).loaded);
     EXPECT_TRUE(PathExists(ProductFolder() + "\\Zentrel.exe"));
     EXPECT_TRUE(WaitForLaunches(1));
+}
+
+// The exit code says whether the machine-wide installation is complete.
+TEST_F(Installation, AProductFolderBlockedByAFileGivesTheProductsCode) {
+    ForgetInstallation();
+    ASSERT_TRUE(WriteWholeFile(ProductFolder(), "a file"));
+    RunDates dates;
+    const ChildOutcome out = RunInstaller();
+    dates.Ended();
+    DeleteFileA(ProductFolder().c_str());
+    EXPECT_EQ(4u, out.exitCode);
+    EXPECT_TRUE(out.boxes.empty());
+    ExpectRegistration(dates);
+    ExpectShortcuts();
+}
+
+TEST_F(Installation, ARegistrationThatCannotBeStoredGivesItsCode) {
+    ForgetInstallation();
+    // Below a volatile key only volatile keys can be made.
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kHalvikKey, 0, nullptr, REG_OPTION_VOLATILE,
+                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    RegCloseKey(key);
+    const ChildOutcome out = RunInstaller();
+    EXPECT_EQ(2u, out.exitCode);
+    EXPECT_FALSE(LocalMachineKeyExists(kSettingsKey));
+    EXPECT_TRUE(LocalMachineKeyExists(kUninstallKey)) << "the other values are written all the same";
+    EXPECT_TRUE(PathExists(ProductFolder() + "\\Zentrel.exe"));
+    EXPECT_TRUE(WaitForLaunches(1)) << "and the product started";
+    ForgetInstallation();
+}
+
+TEST_F(Installation, AMissingDesktopFolderStillGivesZero) {
+    ForgetInstallation();
+    // The user's desktop named where there is no folder.
+    const char* shellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, shellFolders, 0, KEY_ALL_ACCESS, &key));
+    char kept[MAX_PATH] = {};
+    DWORD type = 0, size = sizeof kept;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegQueryValueExA(key, "Desktop", nullptr, &type, reinterpret_cast<BYTE*>(kept), &size));
+    const char nowhere[] = "C:\\nowhere\\Desktop";
+    RegSetValueExA(key, "Desktop", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(nowhere), sizeof nowhere);
+    const ChildOutcome out = RunInstaller();
+    RegSetValueExA(key, "Desktop", 0, type, reinterpret_cast<const BYTE*>(kept), size);
+    RegCloseKey(key);
+    // Where the lookup fails (Wine 8) the link goes to the program folder.
+    DeleteFileA((g_installer.substr(0, g_installer.rfind('\\') + 1) + installer::kLaunchLink).c_str());
+    EXPECT_EQ(0u, out.exitCode);
+    EXPECT_FALSE(PathExists("C:\\nowhere"));
+    EXPECT_TRUE(PathExists(ProductFolder() + "\\Zentrel.exe"));
+    EXPECT_TRUE(PathExists(MenuFolder() + "\\Quorvane.lnk"));
 }
 
 }  // namespace

@@ -69,7 +69,7 @@ TEST(Registration, ThirteenValuesReadBackWithExactTypesAndBytes) {
     RegCloseKey(h);
 
     const std::string root = PrefixIs64() ? "C:\\Program Files (x86)\\" : "C:\\Program Files\\";
-    RegisterProduct(root.c_str(), "2026129", WriteRegistryValue);
+    EXPECT_EQ(13, RegisterProduct(root.c_str(), "2026129", WriteRegistryValue));
 
     const char* uninstall =
         "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zentrel2.0";

@@ -640,5 +640,60 @@ TEST_F(Extraction, FolderOperationsCreateEveryLevel) {
     EXPECT_FALSE(payload::CreateFolderLevels(payload::WindowsFileSystem(), (dir_ + "\\file\\below").c_str()));
 }
 
+// CreateDirectoryA as the file systems call it: this program's import slot
+// points at a recorder while a test runs.
+struct FolderCall {
+    std::string path;
+    bool protectedDacl;  // a protected DACL of three entries given
+};
+std::vector<FolderCall> g_folders;
+void* g_createDirectory = nullptr;
+extern "C" void* g_createDirectorySlot __asm__("__imp__CreateDirectoryA@8");
+
+BOOL WINAPI RecordCreateDirectory(LPCSTR path, LPSECURITY_ATTRIBUTES attributes) {
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    const bool protectedDacl =
+        attributes && GetSecurityDescriptorControl(attributes->lpSecurityDescriptor, &control, &revision) &&
+        (control & SE_DACL_PROTECTED) &&
+        GetSecurityDescriptorDacl(attributes->lpSecurityDescriptor, &present, &dacl, &defaulted) && present &&
+        dacl && dacl->AceCount == 3;
+    g_folders.push_back({path, protectedDacl});
+    return reinterpret_cast<decltype(&CreateDirectoryA)>(g_createDirectory)(path, attributes);
+}
+
+TEST_F(Extraction, ThePayloadIsReadFromMemoryAndTheFoldersOnTheWayProtected) {
+    const auto file = [](const char* name, const char* data) {
+        ZipEntrySpec spec;
+        spec.name = name;
+        spec.data = data;
+        return spec;
+    };
+    const std::string bytes = BuildZip({FolderEntry("Zentrel/"), file("Zentrel/a.txt", "a"),
+                                        FolderEntry("Zentrel/Res/"), file("Zentrel/Res/b.txt", "b")});
+    const std::string root = target_ + "\\Program Files\\", product = root + "Zentrel";
+    const payload::PayloadSource source{archive_.c_str(), reinterpret_cast<const uint8_t*>(bytes.data()),
+                                        static_cast<uint32_t>(bytes.size()), product.c_str()};
+    ASSERT_FALSE(PathExists(archive_)) << "only the bytes in memory are read";
+    g_folders.clear();
+    DWORD old = 0;
+    ASSERT_TRUE(VirtualProtect(&g_createDirectorySlot, sizeof(void*), PAGE_READWRITE, &old));
+    g_createDirectory = g_createDirectorySlot;
+    g_createDirectorySlot = reinterpret_cast<void*>(&RecordCreateDirectory);
+    ArchiveExtractor x;
+    const int32_t outcome =
+        payload::RunExtraction(&x, payload::PayloadFileSystem(&source), archive_.c_str(), root.c_str());
+    g_createDirectorySlot = g_createDirectory;
+    EXPECT_EQ(1, outcome);
+    EXPECT_EQ("b", ReadWholeFile(product + "\\Res\\b.txt"));
+    ASSERT_LE(3u, g_folders.size());
+    for (const FolderCall& call : g_folders) {
+        const bool onTheWay = call.path.find("Res") == std::string::npos;
+        EXPECT_EQ(onTheWay, call.protectedDacl) << call.path;
+    }
+}
+
 }  // namespace
 }  // namespace qv::test
