@@ -179,6 +179,4 @@ FileSystem PayloadFileSystem(const PayloadSource* source) {
     return fs;
 }
 
-const char* ProtectedFolderDescriptor() { return kProtectedFolder; }
-
 }  // namespace qv::payload

@@ -22,12 +22,10 @@ struct PayloadSource {
 
 // Windows' file system, but the archive is read from source's bytes, never
 // from a file of that name, and each folder made on the way to and including
-// source's protectThrough gets ProtectedFolderDescriptor() in place of what
-// its parent would hand down. source must outlive the table's use.
+// source's protectThrough gets a protected descriptor like Program Files'
+// (administrators and the system full control, users read and execute,
+// nothing inherited from above) in place of what its parent would hand down.
+// source must outlive the table's use.
 FileSystem PayloadFileSystem(const PayloadSource* source);
-
-// The descriptor, as SDDL: administrators and the system full control, users
-// read and execute, nothing inherited from above.
-const char* ProtectedFolderDescriptor();
 
 }  // namespace qv::payload
