@@ -100,9 +100,11 @@ bool StartAsLinkedUser(const char* program, const char* arguments) noexcept {
     std::memcpy(folder, program, n + 1);
     const ptrdiff_t cut = FindLastSeparator(folder, false);
     if (cut > 0) folder[cut + (cut == 2 && folder[1] == ':')] = '\0';
+    // The user's desktop, and none of this process's standard handles.
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.lpDesktop = const_cast<char*>("winsta0\\default");
+    startup.dwFlags = STARTF_USESTDHANDLES;
     PROCESS_INFORMATION process{};
     if (!CreateProcessAsUserA(primary, program, line, nullptr, nullptr, FALSE, 0, nullptr,
                               cut > 0 ? folder : nullptr, &startup, &process))

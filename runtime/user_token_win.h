@@ -24,7 +24,8 @@ Access UserAccessTo(HANDLE object, DWORD desired) noexcept;
 [[nodiscard]] bool UserMay(HANDLE object, DWORD desired) noexcept;
 
 // Starts program with the command line "program" arguments in its own
-// folder, with a primary copy of the linked token (the unelevated user).
+// folder, with a primary copy of the linked token (the unelevated user), on
+// the interactive desktop, with no standard handles and nothing inherited.
 // False when there is none or the start fails; nothing is started then.
 [[nodiscard]] bool StartAsLinkedUser(const char* program, const char* arguments) noexcept;
 
