@@ -61,8 +61,10 @@ int main() {
     PrintLink(menu + "Quorvane卸载.lnk");
     PrintLink(SpecialFolder(CSIDL_DESKTOPDIRECTORY) + "Quorvane.lnk");
 
-    std::printf("\nProduct launch records (%sMoranzo\\launch.log: path, command line, folder)\n",
-                appData.c_str());
+    std::printf(
+        "\nProduct launch records (%sMoranzo\\launch.log: path, command line, folder, token elevation type:"
+        " 1 not split, 2 full, 3 limited)\n",
+        appData.c_str());
     HANDLE h = CreateFileA((appData + "Moranzo\\launch.log").c_str(), GENERIC_READ,
                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
