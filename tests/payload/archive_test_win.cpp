@@ -666,10 +666,10 @@ BOOL WINAPI RecordCreateDirectory(LPCSTR path, LPSECURITY_ATTRIBUTES attributes)
 
 TEST_F(Extraction, ThePayloadIsReadFromMemoryAndTheFoldersOnTheWayProtected) {
     const auto file = [](const char* name, const char* data) {
-        ZipEntrySpec spec;
-        spec.name = name;
-        spec.data = data;
-        return spec;
+        ZipEntrySpec entry;
+        entry.name = name;
+        entry.data = data;
+        return entry;
     };
     const std::string bytes = BuildZip({FolderEntry("Zentrel/"), file("Zentrel/a.txt", "a"),
                                         FolderEntry("Zentrel/Res/"), file("Zentrel/Res/b.txt", "b")});
