@@ -275,9 +275,12 @@ ArchiveLayout ScanArchive(ReadAt read, void* source, uint64_t fileSize) {
             if (refusal == Refusal::None) refusal = Refusal::NoLocalHeader;
         } else {
             const bool descriptor = (flags & 8) != 0;
+            // The local values count unless both headers mark a descriptor
+            // (minizip compares them by the local flag).
+            const bool bothDescriptor = descriptor && (Le16(header + 6) & 8) != 0;
             if (Le16(header + 8) != method || Le16(header + 26) != nameLength ||
-                (!descriptor && (Le32(header + 14) != crc || Le32(header + 18) != compressed ||
-                                 Le32(header + 22) != size)) ||
+                (!bothDescriptor && (Le32(header + 14) != crc || Le32(header + 18) != compressed ||
+                                     Le32(header + 22) != size)) ||
                 std::memcmp(header + kLocalSize, name, headerName) != 0) {
                 if (refusal == Refusal::None) refusal = Refusal::LocalMismatch;
             }

@@ -523,7 +523,7 @@ TEST_F(Extraction, CraftedArchivesAreRefusedWithEarlierEntriesKept) {
             if (k.entry == 2) {
                 EXPECT_TRUE(ReadWholeFile(target_ + "\\Zentrel\\a.txt") == GoodArchiveEntries()[1].data);
             }
-            EXPECT_FALSE(Exists("Zentrel\\b.bin"));
+            EXPECT_EQ(k.entry > 2, Exists("Zentrel\\b.bin")) << "kept only before the refused entry";
             EXPECT_FALSE(Exists("Zentrel\\c.txt"));
         }
         ExpectNothingOutsideTarget();
@@ -665,14 +665,8 @@ BOOL WINAPI RecordCreateDirectory(LPCSTR path, LPSECURITY_ATTRIBUTES attributes)
 }
 
 TEST_F(Extraction, ThePayloadIsReadFromMemoryAndTheFoldersOnTheWayProtected) {
-    const auto file = [](const char* name, const char* data) {
-        ZipEntrySpec entry;
-        entry.name = name;
-        entry.data = data;
-        return entry;
-    };
-    const std::string bytes = BuildZip({FolderEntry("Zentrel/"), file("Zentrel/a.txt", "a"),
-                                        FolderEntry("Zentrel/Res/"), file("Zentrel/Res/b.txt", "b")});
+    const std::string bytes = BuildZip({FolderEntry("Zentrel/"), FileEntry("Zentrel/a.txt", "a"),
+                                        FolderEntry("Zentrel/Res/"), FileEntry("Zentrel/Res/b.txt", "b")});
     const std::string root = target_ + "\\Program Files\\", product = root + "Zentrel";
     const payload::PayloadSource source{archive_.c_str(), reinterpret_cast<const uint8_t*>(bytes.data()),
                                         static_cast<uint32_t>(bytes.size()), product.c_str()};

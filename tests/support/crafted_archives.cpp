@@ -74,6 +74,14 @@ std::vector<Crafted> CraftedArchives() {
     Set16(s, Get32(s, Central(s, 1) + 42) + 6, 1);
     c.push_back({"encrypted", s, "entry 1 \"Zentrel/a.txt\": encrypted", 1});
     s = good;
+    // Only the central record of the last entry marks a data descriptor:
+    // the local header's CRC-32 still counts (minizip compares it by the
+    // local flag).
+    Set16(s, Central(s, 3) + 8, 8);
+    Set32(s, Get32(s, Central(s, 3) + 42) + 14, Get32(s, Central(s, 3) + 16) ^ 1);
+    c.push_back({"a descriptor only the central record marks", s,
+                 "entry 3 \"Zentrel/c.txt\": local header disagrees with the central record", 3});
+    s = good;
     Set32(s, Central(s, 3) + 42, Get32(s, Central(s, 1) + 42));
     c.push_back({"two records name one local header", s, "archive: overlaps another entry", -1});
     {
