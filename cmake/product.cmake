@@ -55,6 +55,10 @@ add_executable(installer WIN32 installer/main_win.cpp installer/sequence_win.cpp
     runtime/terminate_win.cpp)
 set_target_properties(installer PROPERTIES OUTPUT_NAME quorvane-setup QV_SHIPPED ON)
 target_link_libraries(installer qv_installer_core qv_payload qv_shell qv_payload_data)
+# The payload lies in the image and its one heap copy beside it: with the whole
+# 4 GiB a 32-bit program gets on 64-bit Windows (and under Wine), the copy
+# need not fit in what the image leaves of the lower 2 GiB.
+target_link_options(installer PRIVATE -Wl,--large-address-aware)
 
 # The same installer taking time stamps of its steps (bench/install).
 add_executable(installer_timed WIN32 installer/main_win.cpp installer/sequence_win.cpp
@@ -62,3 +66,4 @@ add_executable(installer_timed WIN32 installer/main_win.cpp installer/sequence_w
 set_target_properties(installer_timed PROPERTIES OUTPUT_NAME quorvane-setup-timed QV_SHIPPED ON)
 target_compile_definitions(installer_timed PRIVATE QV_STEP_TIMES)
 target_link_libraries(installer_timed qv_installer_core qv_payload qv_shell qv_payload_data)
+target_link_options(installer_timed PRIVATE -Wl,--large-address-aware)
